@@ -1,0 +1,27 @@
+#!/bin/bash
+# Installs the Debian 12 packages the builds and tests need, if any is missing:
+# the host toolchain and GoogleTest, the mingw-w64 i686 "-posix" compilers,
+# 32-bit Wine, a virtual X server and the tools that drive and photograph it.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ googletest
+          g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+          wine wine32:i386 xvfb xauth xdotool imagemagick)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" \
+    >/dev/null

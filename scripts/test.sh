@@ -1,0 +1,15 @@
+#!/bin/bash
+# Installs what is missing, builds both presets and runs every test: the host
+# unit tests under ASan and UBSan, then the Windows build's tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+cmake --preset host >/dev/null
+cmake --build --preset host
+ctest --preset host
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+ctest --preset win32
