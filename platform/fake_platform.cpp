@@ -11,12 +11,14 @@ static FakeScript fakeScript;
 static std::vector<FakeCall> fakeCalls;
 static FakeCounts fakeCounts;
 static size_t nextMemorySample;
+static std::vector<FakeWindow> fakeWindows;
+static WNDCLASSA registeredClass;
+static unsigned(WINAPI *threadStart)(void *);
 static thread_local int sectionsHeld;
 
 std::string FakeHex(const void *handle) {
     char text[16];
-    snprintf(text, sizeof text, "%08X",
-             static_cast<unsigned>(reinterpret_cast<uintptr_t>(handle)));
+    snprintf(text, sizeof text, "%08X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(handle)));
     return text;
 }
 
@@ -28,7 +30,11 @@ static void Record(const std::string &text) {
 void FakeReset() {
     std::lock_guard<std::mutex> guard(fakeMutex);
     fakeScript = FakeScript{};
+    fakeScript.clientRect = RECT{0, 0, 434, 211};
     fakeCalls.clear();
+    fakeWindows.clear();
+    registeredClass = WNDCLASSA{};
+    threadStart = nullptr;
     fakeCounts = FakeCounts{};
     nextMemorySample = 0;
 }
@@ -53,6 +59,18 @@ std::vector<std::string> FakeCallTexts() {
 FakeCounts FakeCountsNow() {
     std::lock_guard<std::mutex> guard(fakeMutex);
     return fakeCounts;
+}
+
+std::vector<FakeWindow> FakeWindows() {
+    return fakeWindows;
+}
+
+WNDCLASSA FakeRegisteredClass() {
+    return registeredClass;
+}
+
+unsigned(WINAPI *FakeThreadStart())(void *) {
+    return threadStart;
 }
 
 HMODULE FakeImmModule() {
@@ -130,8 +148,8 @@ DWORD GetCurrentThreadId() {
 // including the first NUL, wherever that is.
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideText, int wideLength, LPSTR text,
                         int size, LPCSTR defaultChar, BOOL *usedDefaultChar) {
-    Record("WideCharToMultiByte(" + std::to_string(codePage) + ", " + std::to_string(flags) +
-           ", " + std::to_string(wideLength) + ", " + std::to_string(size) + ")");
+    Record("WideCharToMultiByte(" + std::to_string(codePage) + ", " + std::to_string(flags) + ", " +
+           std::to_string(wideLength) + ", " + std::to_string(size) + ")");
     {
         std::lock_guard<std::mutex> guard(fakeMutex);
         fakeCounts.wideCharToMultiByteCalls++;
@@ -208,4 +226,140 @@ BOOL ImmReleaseContext(HWND window, HIMC context) {
     std::lock_guard<std::mutex> guard(fakeMutex);
     fakeCounts.contextsHeld--;
     return TRUE;
+}
+
+HMODULE GetModuleHandleA(LPCSTR moduleName) {
+    Record(std::string("GetModuleHandleA(") + (moduleName ? moduleName : "NULL") + ")");
+    return FakeHandle<HMODULE>(0x00400000);
+}
+
+uintptr_t _beginthreadex(void *, unsigned stackSize, unsigned(WINAPI *start)(void *),
+                         void *argument, unsigned flags, unsigned *threadId) {
+    Record("_beginthreadex(" + std::to_string(stackSize) + ", " + FakeHex(argument) + ", " +
+           std::to_string(flags) + ")");
+    threadStart = start;
+    *threadId = 0x2222;
+    return 0x2220;
+}
+
+ATOM RegisterClassA(const WNDCLASSA *windowClass) {
+    Record(std::string("RegisterClassA(") + windowClass->lpszClassName + ")");
+    if (fakeScript.failRegisterClass) {
+        return 0;
+    }
+    registeredClass = *windowClass;
+    return 0xC100;
+}
+
+// Like the real one, sends WM_CREATE to a window of the registered class
+// before returning, and fails if the window procedure answers -1.
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE, LPVOID) {
+    char arguments[128];
+    snprintf(arguments, sizeof arguments, "%X, %s, %s, %08X, %d, %d, %d, %d, ",
+             static_cast<unsigned>(exStyle), className, windowName, static_cast<unsigned>(style), x,
+             y, width, height);
+    int id = static_cast<int>(reinterpret_cast<uintptr_t>(menu));
+    Record("CreateWindowExA(" + std::string(arguments) + FakeHex(parent) + ", " +
+           std::to_string(id) + ")");
+    if (parent == nullptr && fakeScript.failCreateWindow) {
+        return nullptr;
+    }
+    HWND window =
+        FakeHandle<HWND>(0x00010000 + 0x10 * static_cast<uint32_t>(fakeWindows.size() + 1));
+    fakeWindows.push_back(
+        FakeWindow{window, exStyle, className, windowName, style, x, y, width, height, parent, id});
+    if (parent != nullptr) {
+        fakeScript.dialogItems[reinterpret_cast<uintptr_t>(parent)][id] = window;
+    }
+    if (registeredClass.lpszClassName != nullptr &&
+        std::string(className) == registeredClass.lpszClassName &&
+        registeredClass.lpfnWndProc(window, WM_CREATE, 0, 0) == -1) {
+        return nullptr;
+    }
+    return window;
+}
+
+BOOL ShowWindow(HWND window, int showCommand) {
+    Record("ShowWindow(" + FakeHex(window) + ", " + std::to_string(showCommand) + ")");
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND window) {
+    Record("UpdateWindow(" + FakeHex(window) + ")");
+    return TRUE;
+}
+
+BOOL GetClientRect(HWND window, RECT *rect) {
+    Record("GetClientRect(" + FakeHex(window) + ")");
+    *rect = fakeScript.clientRect;
+    return TRUE;
+}
+
+static std::string MessageText(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    char text[64];
+    snprintf(text, sizeof text, "%04X, %lu, %ld", message, static_cast<unsigned long>(wParam),
+             static_cast<long>(lParam));
+    return FakeHex(window) + ", " + text;
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Record("PostMessageA(" + MessageText(window, message, wParam, lParam) + ")");
+    fakeScript.messages.push_back(MSG{window, message, wParam, lParam, 0, {0, 0}});
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    Record("PostQuitMessage(" + std::to_string(exitCode) + ")");
+    fakeScript.messages.push_back(
+        MSG{nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0, 0, {0, 0}});
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Record("DefWindowProcA(" + MessageText(window, message, wParam, lParam) + ")");
+    return 0;
+}
+
+BOOL GetMessageA(MSG *message, HWND, UINT, UINT) {
+    if (fakeScript.messages.empty()) {
+        Record("GetMessageA() = -1");
+        return -1;
+    }
+    *message = fakeScript.messages.front();
+    fakeScript.messages.pop_front();
+    Record("GetMessageA() = " +
+           MessageText(message->hwnd, message->message, message->wParam, message->lParam));
+    return message->message == WM_QUIT ? 0 : 1;
+}
+
+BOOL TranslateMessage(const MSG *) {
+    return FALSE;
+}
+
+LRESULT DispatchMessageA(const MSG *message) {
+    if (registeredClass.lpfnWndProc == nullptr) {
+        return 0;
+    }
+    return registeredClass.lpfnWndProc(message->hwnd, message->message, message->wParam,
+                                       message->lParam);
+}
+
+HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
+    Record("LoadIconA(" + FakeHex(instance) + ", " +
+           std::to_string(reinterpret_cast<uintptr_t>(name)) + ")");
+    return FakeHandle<HICON>(0x1C0);
+}
+
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    Record("LoadCursorA(" + FakeHex(instance) + ", " +
+           std::to_string(reinterpret_cast<uintptr_t>(name)) + ")");
+    return FakeHandle<HCURSOR>(0x1C1);
+}
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    char flags[16];
+    snprintf(flags, sizeof flags, "%08X", type);
+    Record("MessageBoxA(" + FakeHex(owner) + ", " + text + ", " + (caption ? caption : "NULL") +
+           ", " + flags + ")");
+    return 1;
 }

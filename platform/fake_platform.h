@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,15 +29,40 @@ struct FakeScript {
     std::map<uintptr_t, HIMC> contexts;                   // window -> its context
     std::map<uintptr_t, INPUTCONTEXT *> records;          // context -> locked record
     std::vector<FakeMemorySample> memorySamples;          // handed out in turn, cycling
+    bool failRegisterClass;
+    bool failCreateWindow;    // top-level windows only
+    RECT clientRect;          // what GetClientRect gives
+    std::deque<MSG> messages; // GetMessageA takes these in turn; -1 once none is left
+};
+
+// What the fake knows of a window it created.
+struct FakeWindow {
+    HWND handle;
+    DWORD exStyle;
+    std::string className;
+    std::string text;
+    DWORD style;
+    int x, y, width, height;
+    HWND parent;
+    int id;
 };
 
 // What the fake holds at the moment, for checks after a run.
 struct FakeCounts {
-    int modulesLoaded;                    // LoadLibraryA minus FreeLibrary
-    int contextsHeld;                     // ImmGetContext minus ImmReleaseContext
-    std::map<uintptr_t, int> lockCounts;  // context -> ImmLockIMC minus ImmUnlockIMC
+    int modulesLoaded;                   // LoadLibraryA minus FreeLibrary
+    int contextsHeld;                    // ImmGetContext minus ImmReleaseContext
+    std::map<uintptr_t, int> lockCounts; // context -> ImmLockIMC minus ImmUnlockIMC
     int wideCharToMultiByteCalls;
 };
+
+// Windows created since the last reset, in order. Their handles are
+// 0x00010010, 0x00010020, and so on.
+std::vector<FakeWindow> FakeWindows();
+
+// The class RegisterClassA last registered, and the thread start routine
+// _beginthreadex was last given (the fake starts no thread).
+WNDCLASSA FakeRegisteredClass();
+unsigned(WINAPI *FakeThreadStart())(void *);
 
 // Clears the log, the counts and the script.
 void FakeReset();

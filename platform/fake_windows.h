@@ -46,6 +46,31 @@ typedef HICON HCURSOR;
 #undef DECLARE_FAKE_HANDLE
 
 typedef INT_PTR(WINAPI *FARPROC)();
+typedef WORD ATOM;
+typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#define LOWORD(value) (static_cast<WORD>(static_cast<uintptr_t>(value) & 0xFFFF))
+#define HIWORD(value) (static_cast<WORD>((static_cast<uintptr_t>(value) >> 16) & 0xFFFF))
+#define MAKEINTRESOURCEA(id)                                                                       \
+    (reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<WORD>(id))))
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_COMMAND 0x0111
+#define CS_VREDRAW 0x0001
+#define CS_HREDRAW 0x0002
+#define COLOR_BTNFACE 15
+#define WS_OVERLAPPEDWINDOW 0x00CF0000
+#define WS_CHILD 0x40000000
+#define WS_VISIBLE 0x10000000
+#define WS_EX_CLIENTEDGE 0x00000200
+#define CW_USEDEFAULT (static_cast<int>(0x80000000))
+#define SW_SHOWNORMAL 1
+#define MB_ICONERROR 0x00000010
 
 #define LF_FACESIZE 32
 #define CP_ACP 0
@@ -125,21 +150,65 @@ typedef struct _RTL_CRITICAL_SECTION {
     pthread_mutex_t mutex;
 } CRITICAL_SECTION;
 
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG;
+
+typedef struct tagWNDCLASSA {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+} WNDCLASSA;
+
 // Kernel services.
 HMODULE LoadLibraryA(LPCSTR fileName);
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL FreeLibrary(HMODULE module);
 void GlobalMemoryStatus(MEMORYSTATUS *buffer);
 DWORD GetCurrentThreadId();
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideText, int wideLength,
-                        LPSTR text, int size, LPCSTR defaultChar, BOOL *usedDefaultChar);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideText, int wideLength, LPSTR text,
+                        int size, LPCSTR defaultChar, BOOL *usedDefaultChar);
 void InitializeCriticalSection(CRITICAL_SECTION *section);
 void DeleteCriticalSection(CRITICAL_SECTION *section);
 void EnterCriticalSection(CRITICAL_SECTION *section);
 void LeaveCriticalSection(CRITICAL_SECTION *section);
 
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+
+// The C runtime's thread start.
+uintptr_t _beginthreadex(void *security, unsigned stackSize, unsigned(WINAPI *start)(void *),
+                         void *argument, unsigned flags, unsigned *threadId);
+
 // Windowing.
 HWND GetDlgItem(HWND dialog, int id);
+ATOM RegisterClassA(const WNDCLASSA *windowClass);
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID parameter);
+BOOL ShowWindow(HWND window, int showCommand);
+BOOL UpdateWindow(HWND window);
+BOOL GetClientRect(HWND window, RECT *rect);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL GetMessageA(MSG *message, HWND window, UINT first, UINT last);
+BOOL TranslateMessage(const MSG *message);
+LRESULT DispatchMessageA(const MSG *message);
+HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // Input Method Manager, bound at load time.
 HIMC ImmGetContext(HWND window);

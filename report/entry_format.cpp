@@ -7,7 +7,8 @@
 #include <cstdarg>
 #include <cstdint>
 
-static void WriteLine(FILE *sink, const char *format, ...) __attribute__((format(gnu_printf, 2, 3)));
+static void WriteLine(FILE *sink, const char *format, ...)
+    __attribute__((format(gnu_printf, 2, 3)));
 
 static void WriteLine(FILE *sink, const char *format, ...) {
     char line[256];

@@ -57,9 +57,9 @@ std::vector<MemberForm> BlockForms() {
         }
     }
     std::vector<MemberForm> tail = {
-        {"hCompStr", HANDLE8},   {"hCandInfo", HANDLE8},    {"hGuideLine", HANDLE8},
-        {"dwNumMsgBuf", HEX8},   {"hMsgBuf", HANDLE8},      {"fdwInit", HEX8},
-        {"dwReserve[0]", HEX8},  {"dwReserve[1]", HEX8},    {"dwReserve[2]", HEX8},
+        {"hCompStr", HANDLE8},  {"hCandInfo", HANDLE8}, {"hGuideLine", HANDLE8},
+        {"dwNumMsgBuf", HEX8},  {"hMsgBuf", HANDLE8},   {"fdwInit", HEX8},
+        {"dwReserve[0]", HEX8}, {"dwReserve[1]", HEX8}, {"dwReserve[2]", HEX8},
     };
     forms.insert(forms.end(), tail.begin(), tail.end());
     return forms;

@@ -9,7 +9,7 @@
 #include <vector>
 
 struct ReadBlock {
-    bool present; // false for a "(null)" block
+    bool present;                                             // false for a "(null)" block
     std::vector<std::pair<std::string, std::string>> members; // path, value text
 };
 

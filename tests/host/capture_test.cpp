@@ -106,7 +106,8 @@ TEST_F(Capture, CallsThePlatformInItsOrderAndWritesOneEntry) {
 TEST_F(Capture, HoldsTheReportLockDuringNoOtherCall) {
     CaptureInputContexts(FakeHandle<HWND>(WINDOW));
     for (const FakeCall &call : FakeCalls()) {
-        bool isLockCall = call.text == "EnterCriticalSection" || call.text == "LeaveCriticalSection";
+        bool isLockCall =
+            call.text == "EnterCriticalSection" || call.text == "LeaveCriticalSection";
         EXPECT_EQ(call.reportLockHeld, isLockCall) << call.text;
     }
 }
