@@ -11,7 +11,33 @@ set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
 # Every Wine start costs seconds: one executable holds all the Windows tests.
 add_executable(win32_tests
   win32/capture_test.cpp
-  win32/report_file_test.cpp)
-target_link_libraries(win32_tests PRIVATE capture test_support)
+  win32/report_file_test.cpp
+  win32/shell_test.cpp)
+target_link_libraries(win32_tests PRIVATE shell test_support)
 add_test(NAME win32_tests COMMAND win32_tests)
 set_tests_properties(win32_tests PROPERTIES FIXTURES_REQUIRED wine)
+
+# The tool imports only system DLLs.
+add_test(NAME tool_imports
+         COMMAND ${WINE_SCRIPTS}/check_imports.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Vantorel>)
+
+# Posts commands to the tool's windows from another process.
+add_executable(post_commands win32/post_commands.cpp)
+
+# The end-to-end driver runs on Linux: it starts the tool under Wine, clicks
+# and types with xdotool and reads the report with the tests' reader. It is
+# built with the machine's own compiler.
+find_program(HOST_CXX NAMES g++ c++ REQUIRED)
+set(E2E_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
+                ${CMAKE_CURRENT_SOURCE_DIR}/report_reader.cpp)
+add_custom_command(
+  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests
+  COMMAND ${HOST_CXX} -std=c++20 -O1 -Wall -Wextra -I${CMAKE_CURRENT_SOURCE_DIR} ${E2E_SOURCES}
+          -o ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests -lgtest -lgtest_main -pthread
+  DEPENDS ${E2E_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/report_reader.h
+  COMMENT "Building the end-to-end driver for Linux")
+add_custom_target(e2e_driver ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests post_commands Vantorel)
+add_test(NAME e2e_tests COMMAND ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests)
+set_tests_properties(e2e_tests PROPERTIES
+  FIXTURES_REQUIRED wine
+  ENVIRONMENT "VANTOREL_BUILD_DIR=${CMAKE_BINARY_DIR};VANTOREL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")

@@ -1,0 +1,79 @@
+#!/bin/bash
+# Builds the tool and runs it under Wine.
+# On a display: the tool opens its two windows there and writes Vantorel.txt
+# in the current folder; close window #1 to end it.
+# With no display (a server, CI): runs it in a virtual X server, presses each
+# window's button once, closes both windows, saves a screenshot and prints
+# the entries the run added.
+set -euo pipefail
+here=$(pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+scripts/install-deps.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target Vantorel >/dev/null
+build="$root/build/win32"
+exe="$build/Vantorel.exe"
+
+if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+    cd "$here"
+    echo "Running $exe in $here; close \"ThreadInputContext #1\" to end it."
+    WINEDEBUG=-all exec wine "$exe"
+fi
+
+# No display: a demonstration in a virtual X server and the test prefix.
+tests/wine/start.sh "$build" >/dev/null
+trap 'tests/wine/stop.sh "$build"' EXIT
+export DISPLAY=":$(head -n 1 "$build/wine-state/display")"
+demo="$build/demo"
+mkdir -p "$demo"
+report="$demo/Vantorel.txt"
+before=$(stat -c %s "$report" 2>/dev/null || echo 0)
+
+wait_until() { # seconds, then a command that must succeed
+    local limit=$(($1 * 10))
+    shift
+    for _ in $(seq "$limit"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    echo "timed out waiting for: $*" >&2
+    return 1
+}
+added() { tail -c +$((before + 1)) "$report" 2>/dev/null | grep -c -- '^-\{69\}' || true; }
+has_entries() { [ "$(added)" -ge "$1" ]; }
+window() { xdotool search --onlyvisible --name "^ThreadInputContext #$1\$" 2>/dev/null | head -n 1; }
+is_shown() { [ -n "$(window "$1")" ]; }
+is_gone() { [ -z "$(window "$1")" ]; }
+click_button() { # without a window manager the X window is the client area
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove --window "$1" $((WIDTH - 50)) $((HEIGHT - 25)) click 1
+}
+close_window() { xdotool mousemove --window "$1" 20 20 click 1 key alt+F4; }
+
+(cd "$demo" && exec "$root/tests/wine/run.sh" "$build" "$exe" </dev/null >/dev/null 2>&1) &
+tool=$!
+wait_until 30 is_shown 1
+wait_until 30 is_shown 2
+wait_until 20 has_entries 2
+window1=$(window 1)
+window2=$(window 2)
+xdotool windowmove "$window2" 470 60
+sleep 0.5
+click_button "$window1"
+wait_until 10 has_entries 3
+click_button "$window2"
+wait_until 10 has_entries 4
+sleep 0.3
+import -window root -crop 930x330+0+0 "$demo/screenshot.png"
+close_window "$window2"
+wait_until 10 is_gone 2
+close_window "$window1"
+status=0
+wait "$tool" || status=$?
+
+tail -c +$((before + 1)) "$report" | tr -d '\r'
+echo
+echo "The tool ended with exit code $status; this run added $(added) entries to $report."
+echo "Screenshot: $demo/screenshot.png"
