@@ -21,22 +21,28 @@ set_tests_properties(win32_tests PROPERTIES FIXTURES_REQUIRED wine)
 add_test(NAME tool_imports
          COMMAND ${WINE_SCRIPTS}/check_imports.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Vantorel>)
 
-# Posts commands to the tool's windows from another process.
+# Other processes for the end-to-end tests: one posts commands to the tool's
+# windows, one holds the report open.
 add_executable(post_commands win32/post_commands.cpp)
+add_executable(hold_file win32/hold_file.cpp)
 
 # The end-to-end driver runs on Linux: it starts the tool under Wine, clicks
 # and types with xdotool and reads the report with the tests' reader. It is
 # built with the machine's own compiler.
 find_program(HOST_CXX NAMES g++ c++ REQUIRED)
-set(E2E_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
+set(E2E_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_support.cpp
+                ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
+                ${CMAKE_CURRENT_SOURCE_DIR}/e2e/fault_test.cpp
                 ${CMAKE_CURRENT_SOURCE_DIR}/report_reader.cpp)
 add_custom_command(
   OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests
   COMMAND ${HOST_CXX} -std=c++20 -O1 -Wall -Wextra -I${CMAKE_CURRENT_SOURCE_DIR} ${E2E_SOURCES}
-          -o ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests -lgtest -lgtest_main -pthread
+          -I${CMAKE_CURRENT_SOURCE_DIR}/e2e -o ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests -lgtest -lgtest_main -pthread
   DEPENDS ${E2E_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/report_reader.h
+          ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_support.h
   COMMENT "Building the end-to-end driver for Linux")
-add_custom_target(e2e_driver ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests post_commands Vantorel)
+add_custom_target(e2e_driver ALL
+                  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests post_commands hold_file Vantorel)
 add_test(NAME e2e_tests COMMAND ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES
   FIXTURES_REQUIRED wine

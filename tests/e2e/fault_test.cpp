@@ -1,0 +1,144 @@
+// Faults around the report file while the real tool runs: it keeps running,
+// shows no dialog, changes no earlier byte, and the first capture after the
+// fault clears writes a whole entry.
+#include "e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Faults : public EndToEnd {};
+
+// Exactly the tool's two windows are shown: no dialog came up.
+void ExpectNoDialog() {
+    std::string shown = Output("xdotool search --onlyvisible --name '.+' | wc -l");
+    EXPECT_EQ(shown, "2") << "a window besides the tool's two is shown";
+}
+
+// One click on window #1's button, then the entries after the earlier bytes.
+size_t ClickAndCount(Tool &tool, const std::string &window, size_t expected) {
+    ClickButton(window);
+    WaitFor([&] { return EntryCount(tool) >= expected; }, 5);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return EntryCount(tool);
+}
+
+TEST_F(Faults, ADirectoryNamedLikeTheReport) {
+    Tool tool =
+        StartToolIn([](const std::string &dir) { fs::create_directory(dir + "/Vantorel.txt"); });
+    std::string window1, window2;
+    WaitForWindows(tool, window1, window2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_TRUE(fs::is_empty(tool.dir + "/Vantorel.txt"));
+    ExpectNoDialog();
+
+    fs::remove(tool.dir + "/Vantorel.txt");
+    EXPECT_EQ(ClickAndCount(tool, window1, 1), 1u);
+    ReadReportResult read = ReadToolReport(tool);
+    EXPECT_EQ(read.errors, std::vector<std::string>{});
+    Close(window1);
+    EXPECT_EQ(WaitForExit(tool, 20), 0);
+}
+
+TEST_F(Faults, TheReportDeletedOrRenamedWhileTheToolRuns) {
+    Tool tool = StartTool("");
+    std::string window1, window2;
+    WaitForStart(tool, window1, window2);
+    std::string report = tool.dir + "/Vantorel.txt";
+
+    fs::remove(report);
+    EXPECT_EQ(ClickAndCount(tool, window1, 1), 1u);
+
+    fs::rename(report, tool.dir + "/renamed.txt");
+    std::string renamed = ReadFileBytes(tool.dir + "/renamed.txt");
+    EXPECT_EQ(ClickAndCount(tool, window1, 1), 1u);
+    EXPECT_EQ(ReadFileBytes(tool.dir + "/renamed.txt"), renamed);
+    EXPECT_EQ(ReadToolReport(tool).errors, std::vector<std::string>{});
+    ExpectNoDialog();
+    Close(window1);
+    EXPECT_EQ(WaitForExit(tool, 20), 0);
+}
+
+TEST_F(Faults, TheReportHeldOpenByAnotherProcess) {
+    Tool tool = StartTool("");
+    std::string window1, window2;
+    WaitForStart(tool, window1, window2);
+    std::string report = tool.dir + "/Vantorel.txt";
+
+    // Shared for writing: the tool appends as usual.
+    pid_t holder = HoldFile(report, "shared");
+    EXPECT_EQ(ClickAndCount(tool, window1, 3), 3u);
+    ReleaseFile(report, holder);
+
+    // Not shared: the capture cannot open the file and writes nothing.
+    std::string before = ReportBytes(tool);
+    holder = HoldFile(report, "exclusive");
+    ClickButton(window1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    EXPECT_EQ(ReportBytes(tool), before);
+    ExpectNoDialog();
+    ReleaseFile(report, holder);
+
+    // Once the holder lets go, the next capture writes a whole entry.
+    EXPECT_EQ(ClickAndCount(tool, window1, 4), 4u);
+    ReadReportResult read = ReadToolReport(tool);
+    EXPECT_EQ(read.errors, std::vector<std::string>{});
+    EXPECT_EQ(ReportBytes(tool).substr(0, before.size()), before);
+    Close(window1);
+    EXPECT_EQ(WaitForExit(tool, 20), 0);
+}
+
+// Root writes through any permission, so these two run only for other users.
+#define SKIP_AS_ROOT()                                                                             \
+    if (geteuid() == 0)                                                                            \
+    GTEST_SKIP() << "run as root: file permissions stop no writer"
+
+TEST_F(Faults, AReadOnlyReport) {
+    SKIP_AS_ROOT();
+    const std::string earlier = "kept\r\n";
+    Tool tool = StartToolIn(
+        [&](const std::string &dir) {
+            std::ofstream(dir + "/Vantorel.txt", std::ios::binary) << earlier;
+            fs::permissions(dir + "/Vantorel.txt", fs::perms::owner_read);
+        },
+        earlier.size());
+    std::string window1, window2;
+    WaitForWindows(tool, window1, window2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_EQ(ReportBytes(tool), earlier);
+    ExpectNoDialog();
+
+    fs::permissions(tool.dir + "/Vantorel.txt", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ClickAndCount(tool, window1, 1), 1u);
+    EXPECT_EQ(ReportBytes(tool).substr(0, earlier.size()), earlier);
+    EXPECT_EQ(ReadToolReport(tool).errors, std::vector<std::string>{});
+    Close(window1);
+    EXPECT_EQ(WaitForExit(tool, 20), 0);
+}
+
+TEST_F(Faults, AFolderWithoutWriteAccess) {
+    SKIP_AS_ROOT();
+    Tool tool = StartToolIn([](const std::string &dir) {
+        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    });
+    std::string window1, window2;
+    WaitForWindows(tool, window1, window2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_FALSE(fs::exists(tool.dir + "/Vantorel.txt"));
+    ExpectNoDialog();
+
+    fs::permissions(tool.dir, fs::perms::owner_all);
+    EXPECT_EQ(ClickAndCount(tool, window1, 1), 1u);
+    EXPECT_EQ(ReadToolReport(tool).errors, std::vector<std::string>{});
+    Close(window1);
+    EXPECT_EQ(WaitForExit(tool, 20), 0);
+}
+
+} // namespace
