@@ -7,8 +7,17 @@
 #include <cstdarg>
 #include <cstdint>
 
-static void WriteLine(FILE *sink, const char *format, ...)
-    __attribute__((format(gnu_printf, 2, 3)));
+// The C library's own printf on every build: mingw's C++ runtime routes
+// snprintf to its standard-conforming implementation.
+#if defined(__clang__)
+#define PRINTF_FORMAT(formatIndex, firstArgument)                                                  \
+    __attribute__((format(printf, formatIndex, firstArgument)))
+#else
+#define PRINTF_FORMAT(formatIndex, firstArgument)                                                  \
+    __attribute__((format(gnu_printf, formatIndex, firstArgument)))
+#endif
+
+static void WriteLine(FILE *sink, const char *format, ...) PRINTF_FORMAT(2, 3);
 
 static void WriteLine(FILE *sink, const char *format, ...) {
     char line[256];

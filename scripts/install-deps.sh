@@ -4,7 +4,7 @@
 # 32-bit Wine, a virtual X server and the tools that drive and photograph it.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ googletest libgtest-dev
+packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev
           g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
           wine wine32:i386 xvfb xauth xdotool imagemagick)
 

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs what is missing, builds both presets and runs every test: the host
-# unit tests under ASan and UBSan, then the Windows build's tests under Wine.
+# unit tests under ASan and UBSan, a minute of fuzzing of the report format,
+# then the Windows build's tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,6 +10,10 @@ scripts/install-deps.sh
 cmake --preset host >/dev/null
 cmake --build --preset host
 ctest --preset host
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+scripts/fuzz.sh 60
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
