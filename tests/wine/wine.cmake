@@ -47,3 +47,8 @@ add_test(NAME e2e_tests COMMAND ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES
   FIXTURES_REQUIRED wine
   ENVIRONMENT "VANTOREL_BUILD_DIR=${CMAKE_BINARY_DIR};VANTOREL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+
+# Benchmarks (run by scripts/bench.sh, not by ctest).
+add_executable(capture_bench bench/capture_bench.cpp)
+target_link_libraries(capture_bench PRIVATE shell)
+add_executable(trivial bench/trivial.cpp)
