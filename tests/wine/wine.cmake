@@ -32,6 +32,7 @@ add_executable(hold_file win32/hold_file.cpp)
 find_program(HOST_CXX NAMES g++ c++ REQUIRED)
 set(E2E_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_support.cpp
                 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
+                ${CMAKE_CURRENT_SOURCE_DIR}/e2e/endurance_test.cpp
                 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/fault_test.cpp
                 ${CMAKE_CURRENT_SOURCE_DIR}/report_reader.cpp)
 add_custom_command(
