@@ -127,9 +127,10 @@ TEST_F(EndToEnd, BothWindowsCapturingFlatOutWhileAnotherProcessReads) {
 
 TEST_F(EndToEnd, ClosingWindowOneWhileWindowTwoCapturesLeavesNoEntryCutShort) {
     // More commands than window #2 can serve before window #1 is gone, so
-    // the process ends in the middle of its captures.
+    // the process ends in the middle of its captures. An ending that does not
+    // keep the report lock cut the last entry in about one run in eight here.
     const int commands = 10000;
-    for (int run = 0; run < 5; run++) {
+    for (int run = 0; run < 15; run++) {
         Tool tool = StartTool("");
         std::string window1, window2;
         WaitForStart(tool, window1, window2);
@@ -140,8 +141,8 @@ TEST_F(EndToEnd, ClosingWindowOneWhileWindowTwoCapturesLeavesNoEntryCutShort) {
         EXPECT_EQ(read.errors, std::vector<std::string>{}) << "run " << run;
         EXPECT_GE(read.entries.size(), 2u);
         EXPECT_LT(read.entries.size(), 2u + commands) << "the tool ended after the captures";
-        printf("run %d: the tool ended after %zu entries, the last one whole\n", run,
-               read.entries.size());
+        printf("run %d: the tool ended after %zu entries, %s\n", run, read.entries.size(),
+               read.errors.empty() ? "the last one whole" : "a report out of form");
     }
 }
 
