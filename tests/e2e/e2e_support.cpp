@@ -92,8 +92,10 @@ void Close(const std::string &window) {
     Output("xdotool mousemove --window " + window + " 20 20 click 1 key alt+F4");
 }
 
-// Runs a Windows program under Wine in dir, in the background.
-static pid_t StartWindowsProgram(const std::string &dir, const std::string &arguments) {
+// Runs a Windows program under Wine in dir, in the background; as another
+// Unix user when one is named.
+static pid_t StartWindowsProgram(const std::string &dir, const std::string &arguments,
+                                 const std::string &user = "") {
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0) {
@@ -103,8 +105,11 @@ static pid_t StartWindowsProgram(const std::string &dir, const std::string &argu
         dup2(null, 0);
         dup2(null, 1);
         dup2(null, 2);
-        std::string command = "exec " + std::string(getenv("VANTOREL_SOURCE_DIR")) +
-                              "/tests/wine/run.sh " + BuildDir() + " " + arguments;
+        std::string scripts = std::string(getenv("VANTOREL_SOURCE_DIR")) + "/tests/wine/";
+        std::string command =
+            user.empty()
+                ? "exec " + scripts + "run.sh " + BuildDir() + " " + arguments
+                : "exec " + scripts + "run-as.sh " + user + " " + BuildDir() + " " + arguments;
         execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
         _exit(127);
     }
@@ -121,7 +126,8 @@ Tool StartTool(const std::string &earlier) {
         earlier.size());
 }
 
-Tool StartToolIn(const std::function<void(const std::string &)> &prepare, size_t earlierBytes) {
+Tool StartToolIn(const std::function<void(const std::string &)> &prepare, size_t earlierBytes,
+                 const std::string &user) {
     EXPECT_TRUE(VisibleWindow(TITLE1).empty() && VisibleWindow(TITLE2).empty())
         << "another instance of the tool is running on this display";
     static int runs = 0;
@@ -130,7 +136,7 @@ Tool StartToolIn(const std::function<void(const std::string &)> &prepare, size_t
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     prepare(dir);
-    pid_t pid = StartWindowsProgram(dir, BuildDir() + "/Vantorel.exe");
+    pid_t pid = StartWindowsProgram(dir, BuildDir() + "/Vantorel.exe", user);
     return Tool{pid, dir, earlierBytes};
 }
 

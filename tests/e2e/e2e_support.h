@@ -45,8 +45,10 @@ struct Tool {
 // Starts the tool in a fresh folder whose report already holds these bytes.
 Tool StartTool(const std::string &earlier);
 
-// Starts the tool in a fresh folder that prepare() has set up first.
-Tool StartToolIn(const std::function<void(const std::string &)> &prepare, size_t earlierBytes = 0);
+// Starts the tool in a fresh folder that prepare() has set up first; as
+// another Unix user when one is named.
+Tool StartToolIn(const std::function<void(const std::string &)> &prepare, size_t earlierBytes = 0,
+                 const std::string &user = "");
 
 // Waits for both windows and moves window #2 aside, as a person would drag
 // it, so that both can be clicked.
