@@ -7,8 +7,10 @@
 #include <cstdarg>
 #include <cstdint>
 
-// The C library's own printf on every build: mingw's C++ runtime routes
-// snprintf to its standard-conforming implementation.
+// Lets the compiler check every format against its arguments. gcc for
+// Windows would check against the Microsoft runtime's rules without the GNU
+// archetype, while mingw's C++ runtime formats by the standard's; clang
+// knows the GNU archetype only as printf.
 #if defined(__clang__)
 #define PRINTF_FORMAT(formatIndex, firstArgument)                                                  \
     __attribute__((format(printf, formatIndex, firstArgument)))

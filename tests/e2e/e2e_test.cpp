@@ -129,7 +129,7 @@ TEST_F(EndToEnd, ClosingWindowOneWhileWindowTwoCapturesLeavesNoEntryCutShort) {
     // More commands than window #2 can serve before window #1 is gone, so
     // the process ends in the middle of its captures. An ending that does not
     // keep the report lock cut the last entry in about one run in eight here.
-    const int commands = 10000;
+    const int commands = 20000;
     for (int run = 0; run < 15; run++) {
         Tool tool = StartTool("");
         std::string window1, window2;
