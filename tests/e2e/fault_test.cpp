@@ -31,21 +31,32 @@ size_t ClickAndCount(Tool &tool, const std::string &window, size_t expected) {
     return EntryCount(tool);
 }
 
+// The fault has cleared: one press writes one whole entry after the earlier
+// bytes; then window #1 is closed and the tool ends with exit code 0.
+void ExpectOneWholeEntryThenClose(Tool &tool, const std::string &window1) {
+    EXPECT_EQ(ClickAndCount(tool, window1, 1), 1u);
+    EXPECT_EQ(ReadToolReport(tool).errors, std::vector<std::string>{});
+    Close(window1);
+    EXPECT_EQ(WaitForExit(tool, 20), 0);
+}
+
+// While the fault lasts, the creation captures write nothing and no dialog
+// comes up.
+void WaitThroughCreation(Tool &tool, std::string &window1, std::string &window2) {
+    WaitForWindows(tool, window1, window2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    ExpectNoDialog();
+}
+
 TEST_F(Faults, ADirectoryNamedLikeTheReport) {
     Tool tool =
         StartToolIn([](const std::string &dir) { fs::create_directory(dir + "/Vantorel.txt"); });
     std::string window1, window2;
-    WaitForWindows(tool, window1, window2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    WaitThroughCreation(tool, window1, window2);
     EXPECT_TRUE(fs::is_empty(tool.dir + "/Vantorel.txt"));
-    ExpectNoDialog();
 
     fs::remove(tool.dir + "/Vantorel.txt");
-    EXPECT_EQ(ClickAndCount(tool, window1, 1), 1u);
-    ReadReportResult read = ReadToolReport(tool);
-    EXPECT_EQ(read.errors, std::vector<std::string>{});
-    Close(window1);
-    EXPECT_EQ(WaitForExit(tool, 20), 0);
+    ExpectOneWholeEntryThenClose(tool, window1);
 }
 
 TEST_F(Faults, TheReportDeletedOrRenamedWhileTheToolRuns) {
@@ -98,22 +109,23 @@ TEST_F(Faults, TheReportHeldOpenByAnotherProcess) {
 
 // File permissions stop no writer run as root: as root, these tests run the
 // tool as the unprivileged user "nobody" (in a Wine prefix of its own).
-std::string PermissionBoundUser() {
-    return geteuid() == 0 ? "nobody" : "";
-}
+class PermissionFaults : public Faults {
+  protected:
+    std::string user;
 
-bool CanRunAs(const std::string &user) {
-    return user.empty() ||
-           system(
-               ("runuser -u " + user + " -- test -x '" + BuildDir() + "' 2>/dev/null").c_str()) ==
-               0;
-}
-
-TEST_F(Faults, AReadOnlyReport) {
-    std::string user = PermissionBoundUser();
-    if (!CanRunAs(user)) {
-        GTEST_SKIP() << "user " << user << " cannot reach the build folder";
+    void SetUp() override {
+        Faults::SetUp();
+        user = geteuid() == 0 ? "nobody" : "";
+        if (!user.empty() &&
+            system(
+                ("runuser -u " + user + " -- test -x '" + BuildDir() + "' 2>/dev/null").c_str()) !=
+                0) {
+            GTEST_SKIP() << "user " << user << " cannot reach the build folder";
+        }
     }
+};
+
+TEST_F(PermissionFaults, AReadOnlyReport) {
     const std::string earlier = "kept\r\n";
     Tool tool = StartToolIn(
         [&](const std::string &dir) {
@@ -127,24 +139,15 @@ TEST_F(Faults, AReadOnlyReport) {
         },
         earlier.size(), user);
     std::string window1, window2;
-    WaitForWindows(tool, window1, window2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    WaitThroughCreation(tool, window1, window2);
     EXPECT_EQ(ReportBytes(tool), earlier);
-    ExpectNoDialog();
 
     fs::permissions(tool.dir + "/Vantorel.txt", fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_EQ(ClickAndCount(tool, window1, 1), 1u);
+    ExpectOneWholeEntryThenClose(tool, window1);
     EXPECT_EQ(ReportBytes(tool).substr(0, earlier.size()), earlier);
-    EXPECT_EQ(ReadToolReport(tool).errors, std::vector<std::string>{});
-    Close(window1);
-    EXPECT_EQ(WaitForExit(tool, 20), 0);
 }
 
-TEST_F(Faults, AFolderWithoutWriteAccess) {
-    std::string user = PermissionBoundUser();
-    if (!CanRunAs(user)) {
-        GTEST_SKIP() << "user " << user << " cannot reach the build folder";
-    }
+TEST_F(PermissionFaults, AFolderWithoutWriteAccess) {
     Tool tool = StartToolIn(
         [](const std::string &dir) {
             fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec |
@@ -153,16 +156,11 @@ TEST_F(Faults, AFolderWithoutWriteAccess) {
         },
         0, user);
     std::string window1, window2;
-    WaitForWindows(tool, window1, window2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    WaitThroughCreation(tool, window1, window2);
     EXPECT_FALSE(fs::exists(tool.dir + "/Vantorel.txt"));
-    ExpectNoDialog();
 
     fs::permissions(tool.dir, fs::perms::all);
-    EXPECT_EQ(ClickAndCount(tool, window1, 1), 1u);
-    EXPECT_EQ(ReadToolReport(tool).errors, std::vector<std::string>{});
-    Close(window1);
-    EXPECT_EQ(WaitForExit(tool, 20), 0);
+    ExpectOneWholeEntryThenClose(tool, window1);
 }
 
 } // namespace
