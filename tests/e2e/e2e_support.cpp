@@ -1,3 +1,5 @@
+// Helpers of the end-to-end tests: the tool started under Wine, its windows
+// found, pressed and closed with xdotool, its report read.
 #include "e2e_support.h"
 
 #include <chrono>
