@@ -11,7 +11,6 @@ static FakeScript fakeScript;
 static std::vector<FakeCall> fakeCalls;
 static FakeCounts fakeCounts;
 static size_t nextMemorySample;
-static std::vector<FakeWindow> fakeWindows;
 static WNDCLASSA registeredClass;
 static unsigned(WINAPI *threadStart)(void *);
 static thread_local int sectionsHeld;
@@ -32,7 +31,6 @@ void FakeReset() {
     fakeScript = FakeScript{};
     fakeScript.clientRect = RECT{0, 0, 434, 211};
     fakeCalls.clear();
-    fakeWindows.clear();
     registeredClass = WNDCLASSA{};
     threadStart = nullptr;
     fakeCounts = FakeCounts{};
@@ -59,10 +57,6 @@ std::vector<std::string> FakeCallTexts() {
 FakeCounts FakeCountsNow() {
     std::lock_guard<std::mutex> guard(fakeMutex);
     return fakeCounts;
-}
-
-std::vector<FakeWindow> FakeWindows() {
-    return fakeWindows;
 }
 
 WNDCLASSA FakeRegisteredClass() {
@@ -266,9 +260,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     }
     HWND window =
-        FakeHandle<HWND>(0x00010000 + 0x10 * static_cast<uint32_t>(fakeWindows.size() + 1));
-    fakeWindows.push_back(
-        FakeWindow{window, exStyle, className, windowName, style, x, y, width, height, parent, id});
+        FakeHandle<HWND>(0x00010000 + 0x10 * static_cast<uint32_t>(++fakeCounts.windowsCreated));
     if (parent != nullptr) {
         fakeScript.dialogItems[reinterpret_cast<uintptr_t>(parent)][id] = window;
     }

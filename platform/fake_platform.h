@@ -35,29 +35,14 @@ struct FakeScript {
     std::deque<MSG> messages; // GetMessageA takes these in turn; -1 once none is left
 };
 
-// What the fake knows of a window it created.
-struct FakeWindow {
-    HWND handle;
-    DWORD exStyle;
-    std::string className;
-    std::string text;
-    DWORD style;
-    int x, y, width, height;
-    HWND parent;
-    int id;
-};
-
 // What the fake holds at the moment, for checks after a run.
 struct FakeCounts {
     int modulesLoaded;                   // LoadLibraryA minus FreeLibrary
     int contextsHeld;                    // ImmGetContext minus ImmReleaseContext
     std::map<uintptr_t, int> lockCounts; // context -> ImmLockIMC minus ImmUnlockIMC
     int wideCharToMultiByteCalls;
+    int windowsCreated; // their handles are 0x00010010, 0x00010020, and so on
 };
-
-// Windows created since the last reset, in order. Their handles are
-// 0x00010010, 0x00010020, and so on.
-std::vector<FakeWindow> FakeWindows();
 
 // The class RegisterClassA last registered, and the thread start routine
 // _beginthreadex was last given (the fake starts no thread).
