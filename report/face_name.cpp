@@ -12,9 +12,6 @@ void ConvertFaceName(const WCHAR *faceName, char *text) {
         length = WideCharToMultiByte(CP_ACP, 0, faceName, units, text, FACE_NAME_TEXT_SIZE - 1,
                                      nullptr, nullptr);
     }
-    if (length < 0 || length > FACE_NAME_TEXT_SIZE - 1) {
-        length = 0;
-    }
     text[length] = '\0';
     for (int i = 0; i < length; i++) {
         unsigned char byte = static_cast<unsigned char>(text[i]);

@@ -2,9 +2,10 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "report/report_format.h"
 
-// Room for the converted name: 64 bytes and the terminating NUL.
-#define FACE_NAME_TEXT_SIZE 65
+// Room for the converted name and its terminating NUL.
+#define FACE_NAME_TEXT_SIZE (FACE_NAME_TEXT_MAX + 1)
 
 // Converts the LF_FACESIZE code units at faceName, up to the first NUL or all
 // of them, to the ANSI code page, writing a NUL-terminated text of at most 64
