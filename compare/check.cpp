@@ -6,16 +6,17 @@
 #include <cinttypes>
 
 static void WriteText(const ReportInput &input) {
-    printf("%s: %" PRIu64 " entries in %zu threads", input.path.c_str(), input.entries,
-           input.threads.size());
+    printf("%s: %s in %s", input.path.c_str(), Counted(input.entries, "entry", "entries").c_str(),
+           Counted(input.threads.size(), "thread", "threads").c_str());
     if (input.problemCount > 0) {
-        printf(", %" PRIu64 " problems", input.problemCount);
+        printf(", %s", Counted(input.problemCount, "problem", "problems").c_str());
     }
     printf("\n");
     for (size_t t = 0; t < input.threads.size(); t++) {
         const ReportThread &thread = input.threads[t];
-        printf("  thread %zu, ThreadID %s: %" PRIu64 " entries, the first at line %" PRIu64 "\n",
-               t + 1, ThreadIdText(thread.id).c_str(), thread.entries, thread.firstLine);
+        printf("  thread %zu, ThreadID %s: %s, the first at line %" PRIu64 "\n", t + 1,
+               ThreadIdText(thread.id).c_str(), Counted(thread.entries, "entry", "entries").c_str(),
+               thread.firstLine);
     }
 }
 

@@ -169,7 +169,7 @@ static int Finish(DiffOutput &out, const ReportInput &a, const ReportInput &b) {
         WriteJsonReport(b);
         printf("}\n");
     } else if (out.count > 0) {
-        printf("%" PRIu64 " differences\n", out.count);
+        printf("%s\n", Counted(out.count, "difference", "differences").c_str());
     }
     if (!wellFormed) {
         SayProblems(a);

@@ -1,5 +1,7 @@
 #include "compare/naming.h"
 
+#include <cstdio>
+
 // Past this many names, handles are shown by value, so that a report made
 // of ever new handles cannot make the table grow without bound.
 static const size_t MAX_NAMES = 1 << 16;
@@ -12,15 +14,22 @@ static void Name(HandleNames &names, uint32_t handle, const std::string &name) {
     }
 }
 
+// A letter and a number, e.g. "C2".
+static std::string Numbered(char letter, int number) {
+    char text[16];
+    snprintf(text, sizeof text, "%c%d", letter, number);
+    return text;
+}
+
 static void NameContext(HandleNames &names, uint32_t handle) {
     if (handle != 0 && names.names.count(handle) == 0) {
-        Name(names, handle, "C" + std::to_string(++names.contexts));
+        Name(names, handle, Numbered('C', ++names.contexts));
     }
 }
 
 static void NameOther(HandleNames &names, uint32_t handle) {
     if (handle != 0 && names.names.count(handle) == 0) {
-        Name(names, handle, "H" + std::to_string(++names.others));
+        Name(names, handle, Numbered('H', ++names.others));
     }
 }
 
@@ -28,7 +37,7 @@ void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry)
     for (int n = 0; n < 3; n++) {
         uint32_t window = entry.windows[n];
         if (window != 0 && names.names.count(window) == 0) {
-            std::string name = "T" + std::to_string(thread + 1) + "." + WindowRoles[n];
+            std::string name = Numbered('T', static_cast<int>(thread + 1)) + "." + WindowRoles[n];
             // A thread's second window of a role is only another handle.
             if (names.windowNames.insert(name).second) {
                 Name(names, window, name);

@@ -32,6 +32,10 @@ void WriteJsonProblems(FILE *out, const ReportInput &input) {
     fputs("]", out);
 }
 
+std::string Counted(uint64_t count, const char *one, const char *many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string ThreadIdText(uint32_t id) {
     char text[16];
     snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(id));

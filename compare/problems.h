@@ -15,5 +15,8 @@ void SayProblems(const ReportInput &input);
 // The problems as a JSON array.
 void WriteJsonProblems(FILE *out, const ReportInput &input);
 
+// A count and its noun: "1 entry", "2 entries".
+std::string Counted(uint64_t count, const char *one, const char *many);
+
 // A thread id as the report writes it.
 std::string ThreadIdText(uint32_t id);

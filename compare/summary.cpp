@@ -141,8 +141,9 @@ static std::string Hex(uint32_t value) {
 }
 
 static void WriteText(const ReportThread &thread, size_t t, const ThreadSummary &summary) {
-    printf("\nthread %zu, ThreadID %s: %" PRIu64 " entries, the first at line %" PRIu64 "\n", t + 1,
-           ThreadIdText(thread.id).c_str(), summary.entries, thread.firstLine);
+    printf("\nthread %zu, ThreadID %s: %s, the first at line %" PRIu64 "\n", t + 1,
+           ThreadIdText(thread.id).c_str(), Counted(summary.entries, "entry", "entries").c_str(),
+           thread.firstLine);
     printf("  %-28s %s\n", "shared contexts", CountsText(summary.shared).c_str());
     for (int n = 0; n < 3; n++) {
         printf("  %-28s %s\n", BlockLabels[n], CountsText(summary.records[n]).c_str());
@@ -210,8 +211,9 @@ int SummarizeReport(const std::string &path, const CommandOptions &options) {
                        ", \"threads\": [",
                        JsonString(path).c_str(), input.entries);
             } else {
-                printf("%s: %" PRIu64 " entries in %zu threads\n", path.c_str(), input.entries,
-                       input.threads.size());
+                printf("%s: %s in %s\n", path.c_str(),
+                       Counted(input.entries, "entry", "entries").c_str(),
+                       Counted(input.threads.size(), "thread", "threads").c_str());
             }
         }
         if (options.json) {

@@ -5,8 +5,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_SCRIPTS}/run.sh ${CMAKE_BINARY_DIR})
 
 add_test(NAME wine_start COMMAND ${WINE_SCRIPTS}/start.sh ${CMAKE_BINARY_DIR})
 add_test(NAME wine_stop COMMAND ${WINE_SCRIPTS}/stop.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine)
-set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
+set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine LABELS wine)
+set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
 
 # Every Wine start costs seconds: one executable holds all the Windows tests.
 add_executable(win32_tests
@@ -15,7 +15,7 @@ add_executable(win32_tests
   win32/shell_test.cpp)
 target_link_libraries(win32_tests PRIVATE shell test_support)
 add_test(NAME win32_tests COMMAND win32_tests)
-set_tests_properties(win32_tests PROPERTIES FIXTURES_REQUIRED wine)
+set_tests_properties(win32_tests PROPERTIES FIXTURES_REQUIRED wine LABELS wine)
 
 # The tool imports only system DLLs.
 add_test(NAME tool_imports
@@ -47,6 +47,7 @@ add_custom_target(e2e_driver ALL
 add_test(NAME e2e_tests COMMAND ${CMAKE_CURRENT_BINARY_DIR}/e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES
   FIXTURES_REQUIRED wine
+  LABELS wine
   ENVIRONMENT "VANTOREL_BUILD_DIR=${CMAKE_BINARY_DIR};VANTOREL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 
 # Benchmarks (run by scripts/bench.sh, not by ctest).
