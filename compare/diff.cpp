@@ -8,6 +8,7 @@
 #include "compare/text_escape.h"
 
 #include <cinttypes>
+#include <cstring>
 
 static DifferenceSide HandleSide(const HandleNames &names, uint32_t handle, uint64_t line) {
     DifferenceSide side = {HandleName(names, handle), "", line};
@@ -25,33 +26,67 @@ static DifferenceSide HexSide(uint32_t value, uint64_t line) {
     return {text, "", line};
 }
 
-static void Add(const EntryPair &pair, const std::string &member, DifferenceSide a,
-                DifferenceSide b, std::vector<Difference> &differences) {
-    if (a.value != b.value) {
-        differences.push_back({pair.thread, pair.entry, member, std::move(a), std::move(b)});
+// Two handles stand for the same thing when their names are the same; a
+// handle left unnamed is compared by its value.
+static bool SameHandle(const EntryPair &pair, uint32_t a, uint32_t b) {
+    const std::string *nameA = FindHandleName(*pair.namesA, a);
+    const std::string *nameB = FindHandleName(*pair.namesB, b);
+    if (nameA != nullptr && nameB != nullptr) {
+        return *nameA == *nameB;
     }
+    return nameA == nullptr && nameB == nullptr && a == b;
+}
+
+// The strings of a difference are made only once one is found: most facts
+// are the same, and a diff of large reports compares millions of them.
+static void AddHandle(const EntryPair &pair, const std::string &member, uint32_t a, uint64_t lineA,
+                      uint32_t b, uint64_t lineB, std::vector<Difference> &differences) {
+    if (!SameHandle(pair, a, b)) {
+        differences.push_back({pair.thread, pair.entry, member, HandleSide(*pair.namesA, a, lineA),
+                               HandleSide(*pair.namesB, b, lineB)});
+    }
+}
+
+static void AddHex(const EntryPair &pair, const std::string &member, uint32_t a, uint64_t lineA,
+                   uint32_t b, uint64_t lineB, std::vector<Difference> &differences) {
+    if (a != b) {
+        differences.push_back(
+            {pair.thread, pair.entry, member, HexSide(a, lineA), HexSide(b, lineB)});
+    }
+}
+
+static std::string MemberName(int n, int m) {
+    return std::string(BlockLabels[n]) + "->" + BlockMembers[m].path;
 }
 
 static void CompareBlocks(const EntryPair &pair, int n, std::vector<Difference> &differences) {
     const ReadBlock &a = pair.a->blocks[n];
     const ReadBlock &b = pair.b->blocks[n];
-    std::string label = BlockLabels[n];
     if (a.present != b.present) {
-        Add(pair, label, {a.present ? "record" : REPORT_NULL_BLOCK, "", a.line},
-            {b.present ? "record" : REPORT_NULL_BLOCK, "", b.line}, differences);
+        differences.push_back({pair.thread,
+                               pair.entry,
+                               BlockLabels[n],
+                               {a.present ? "record" : REPORT_NULL_BLOCK, "", a.line},
+                               {b.present ? "record" : REPORT_NULL_BLOCK, "", b.line}});
         return;
     }
     if (!a.present) {
         return;
     }
     for (int m = 0; m < BLOCK_MEMBER_COUNT; m++) {
-        std::string member = label + "->" + BlockMembers[m].path;
-        if (BlockMembers[m].kind == ValueKind::Handle) {
-            Add(pair, member, HandleSide(*pair.namesA, a.values[m], a.line + m),
-                HandleSide(*pair.namesB, b.values[m], b.line + m), differences);
-        } else if (BlockMembers[m].kind == ValueKind::Text || a.values[m] != b.values[m]) {
-            Add(pair, member, {MemberText(a, m), "", a.line + m},
-                {MemberText(b, m), "", b.line + m}, differences);
+        ValueKind kind = BlockMembers[m].kind;
+        if (kind == ValueKind::Handle) {
+            if (!SameHandle(pair, a.values[m], b.values[m])) {
+                AddHandle(pair, MemberName(n, m), a.values[m], a.line + m, b.values[m], b.line + m,
+                          differences);
+            }
+        } else if (kind == ValueKind::Text ? strcmp(a.faceName, b.faceName) != 0
+                                           : a.values[m] != b.values[m]) {
+            differences.push_back({pair.thread,
+                                   pair.entry,
+                                   MemberName(n, m),
+                                   {MemberText(a, m), "", a.line + m},
+                                   {MemberText(b, m), "", b.line + m}});
         }
     }
 }
@@ -63,26 +98,34 @@ void CompareEntries(const EntryPair &pair, bool strict, std::vector<Difference> 
     const ReadEntry &a = *pair.a;
     const ReadEntry &b = *pair.b;
     if (strict) {
-        Add(pair, REPORT_THREAD_LABEL, HexSide(a.threadId, a.line + 1),
-            HexSide(b.threadId, b.line + 1), differences);
+        AddHex(pair, REPORT_THREAD_LABEL, a.threadId, a.line + 1, b.threadId, b.line + 1,
+               differences);
     }
+    static const char *const Contexts[3] = {"hIMC1", "hIMC2", "hIMC3"};
+    static const char *const AvailPhys[3] = {"dwAP1", "dwAP2", "dwAP3"};
+    static const char *const AvailVirtual[3] = {"dwAV1", "dwAV2", "dwAV3"};
     for (int n = 0; n < 3; n++) {
         uint64_t lineA = a.line + 2 + n;
         uint64_t lineB = b.line + 2 + n;
-        std::string number = std::to_string(n + 1);
-        Add(pair, WindowLabels[n], HandleSide(*pair.namesA, a.windows[n], lineA),
-            HandleSide(*pair.namesB, b.windows[n], lineB), differences);
-        Add(pair, "hIMC" + number, HandleSide(*pair.namesA, a.contexts[n], lineA),
-            HandleSide(*pair.namesB, b.contexts[n], lineB), differences);
+        if (!SameHandle(pair, a.windows[n], b.windows[n])) {
+            AddHandle(pair, WindowLabels[n], a.windows[n], lineA, b.windows[n], lineB, differences);
+        }
+        if (!SameHandle(pair, a.contexts[n], b.contexts[n])) {
+            AddHandle(pair, Contexts[n], a.contexts[n], lineA, b.contexts[n], lineB, differences);
+        }
         if (strict) {
-            Add(pair, "dwAP" + number, HexSide(a.availPhys[n], lineA),
-                HexSide(b.availPhys[n], lineB), differences);
-            Add(pair, "dwAV" + number, HexSide(a.availVirtual[n], lineA),
-                HexSide(b.availVirtual[n], lineB), differences);
+            AddHex(pair, AvailPhys[n], a.availPhys[n], lineA, b.availPhys[n], lineB, differences);
+            AddHex(pair, AvailVirtual[n], a.availVirtual[n], lineA, b.availVirtual[n], lineB,
+                   differences);
         }
     }
-    Add(pair, "shared contexts", {SharedContexts(a), "", a.line + 2},
-        {SharedContexts(b), "", b.line + 2}, differences);
+    if (!SameSharing(a, b)) {
+        differences.push_back({pair.thread,
+                               pair.entry,
+                               "shared contexts",
+                               {SharedContexts(a), "", a.line + 2},
+                               {SharedContexts(b), "", b.line + 2}});
+    }
     for (int n = 0; n < 3; n++) {
         CompareBlocks(pair, n, differences);
     }

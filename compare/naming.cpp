@@ -1,6 +1,7 @@
 #include "compare/naming.h"
 
 #include <cstdio>
+#include <cstring>
 
 // Past this many names, handles are shown by value, so that a report made
 // of ever new handles cannot make the table grow without bound.
@@ -61,6 +62,11 @@ void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry)
     }
 }
 
+const std::string *FindHandleName(const HandleNames &names, uint32_t handle) {
+    auto found = names.names.find(handle);
+    return found == names.names.end() ? nullptr : &found->second;
+}
+
 std::string HandleName(const HandleNames &names, uint32_t handle) {
     auto found = names.names.find(handle);
     if (found != names.names.end()) {
@@ -95,4 +101,25 @@ std::string SharedContexts(const ReadEntry &entry) {
         text += (text.empty() ? "" : "; ") + std::string("no context: ") + without;
     }
     return text;
+}
+
+// For each of window, button and edit: the first of them with the same
+// context, or -1 for none.
+static void Sharing(const ReadEntry &entry, int partner[3]) {
+    for (int n = 0; n < 3; n++) {
+        partner[n] = -1;
+        for (int other = 0; other <= n && entry.contexts[n] != 0 && partner[n] < 0; other++) {
+            if (entry.contexts[other] == entry.contexts[n]) {
+                partner[n] = other;
+            }
+        }
+    }
+}
+
+bool SameSharing(const ReadEntry &a, const ReadEntry &b) {
+    int partnerA[3];
+    int partnerB[3];
+    Sharing(a, partnerA);
+    Sharing(b, partnerB);
+    return memcmp(partnerA, partnerB, sizeof partnerA) == 0;
 }

@@ -24,9 +24,15 @@ struct HandleNames {
 // has no name yet.
 void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry);
 
+// The name of a handle, or null when it has none.
+const std::string *FindHandleName(const HandleNames &names, uint32_t handle);
+
 // The name of a handle; its value when it was never named.
 std::string HandleName(const HandleNames &names, uint32_t handle);
 
 // Which of window, button and edit share a context, e.g. "window=button, edit"
 // or "window=button; no context: edit".
 std::string SharedContexts(const ReadEntry &entry);
+
+// Whether window, button and edit share their contexts alike in both entries.
+bool SameSharing(const ReadEntry &a, const ReadEntry &b);

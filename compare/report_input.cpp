@@ -28,34 +28,59 @@ static void NoteProblem(ReportInput &input, const ReadProblem &problem) {
     input.problemCount++;
 }
 
-// Reads on through the whole report, up to the next entry of the first
-// thread when stopAtFirstThread is set.
-static bool ReadOn(ReportInput &input, bool stopAtFirstThread, ReadEntry &entry) {
+static void NoteEnd(ReportInput &input) {
+    if (input.entries == 0 && input.problemCount == 0) {
+        NoteProblem(input, {1, "no report entries", false});
+    }
+    input.firstPassDone = true;
+}
+
+void ReadWholeInput(ReportInput &input) {
+    ReadEntry entry;
     ReadProblem problem;
     for (;;) {
         switch (ReadNextEntry(input.reader, entry, problem)) {
         case ReadStatus::End:
-            if (input.entries == 0 && input.problemCount == 0) {
-                NoteProblem(input, {1, "no report entries"});
-            }
-            input.wholeRead = true;
-            return false;
+            NoteEnd(input);
+            return;
         case ReadStatus::Problem:
             NoteProblem(input, problem);
             break;
         case ReadStatus::Entry:
+        case ReadStatus::Passed:
             NoteEntry(input, entry);
-            if (stopAtFirstThread && entry.threadId == input.threads[0].id) {
-                return true;
-            }
             break;
         }
     }
 }
 
+// The first pass: the first entry's thread is taken, the others noted.
+static bool NextFirstThreadEntry(ReportInput &input, ReadEntry &entry) {
+    ReadProblem problem;
+    while (!input.firstPassDone) {
+        switch (ReadNextEntry(input.reader, entry, problem)) {
+        case ReadStatus::End:
+            NoteEnd(input);
+            return false;
+        case ReadStatus::Problem:
+            NoteProblem(input, problem);
+            break;
+        case ReadStatus::Passed:
+            NoteEntry(input, entry);
+            break;
+        case ReadStatus::Entry:
+            NoteEntry(input, entry);
+            input.reader.onlyOneThread = true;
+            input.reader.onlyThreadId = input.threads[0].id;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry) {
     if (thread == 0) {
-        return !input.wholeRead && ReadOn(input, true, entry);
+        return NextFirstThreadEntry(input, entry);
     }
     if (thread >= input.threads.size()) {
         return false;
@@ -63,30 +88,30 @@ bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry) {
     const ReportThread &wanted = input.threads[thread];
     if (input.thread != thread) {
         input.thread = thread;
-        input.taken = 0;
+        input.seen = 0;
         SeekReport(input.reader, wanted.firstOffset, wanted.firstLine);
         input.reader.onlyOneThread = true;
         input.reader.onlyThreadId = wanted.id;
     }
-    // The count from the whole reading says when the thread's last entry
-    // has been taken, so nothing after it is read.
+    // The first pass counted the thread's entries, so nothing after its last
+    // one is read.
     ReadProblem problem;
-    while (input.taken < wanted.entries) {
-        ReadStatus status = ReadNextEntry(input.reader, entry, problem);
-        if (status == ReadStatus::End) {
+    while (input.seen < wanted.entries) {
+        switch (ReadNextEntry(input.reader, entry, problem)) {
+        case ReadStatus::End:
             return false;
-        }
-        if (status == ReadStatus::Entry) {
-            input.taken++;
+        case ReadStatus::Problem:
+            if (problem.inEntry) {
+                input.seen++;
+                NoteProblem(input, problem);
+            }
+            break;
+        case ReadStatus::Passed:
+            break;
+        case ReadStatus::Entry:
+            input.seen++;
             return true;
         }
     }
     return false;
-}
-
-void ReadWholeInput(ReportInput &input) {
-    ReadEntry entry;
-    if (!input.wholeRead) {
-        ReadOn(input, false, entry);
-    }
 }

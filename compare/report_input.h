@@ -1,6 +1,6 @@
-// A report opened for the commands: read once whole, checking every entry
-// and noting its threads, then again thread by thread, so that each thread's
-// entries are taken in order without holding any of them in memory.
+// A report opened for the commands, read thread by thread: each pass takes
+// one thread's entries in order and passes over the others' unchecked, so
+// that every entry is checked once and none is held in memory.
 #pragma once
 
 #include "reader/report_reader.h"
@@ -12,8 +12,8 @@
 // A thread of a report, numbered by the order of its first entry.
 struct ReportThread {
     uint32_t id;
-    uint64_t entries;
-    uint64_t firstOffset; // of its first entry
+    uint64_t entries; // whole or not
+    uint64_t firstOffset;
     uint64_t firstLine;
 };
 
@@ -24,11 +24,9 @@ struct ReportInput {
     uint64_t entries;
     std::vector<ReadProblem> problems; // the first MAX_PROBLEMS_KEPT of them
     uint64_t problemCount;
-    // The thread whose entries are taken now; the whole report while reading
-    // the first one.
-    size_t thread;
-    uint64_t taken; // entries of it taken so far
-    bool wholeRead;
+    size_t thread;      // the thread of the pass under way
+    uint64_t seen;      // its entries met in this pass, whole or not
+    bool firstPassDone; // every thread is known
 };
 
 inline constexpr size_t MAX_PROBLEMS_KEPT = 100;
@@ -38,11 +36,12 @@ bool OpenInput(ReportInput &input, const std::string &path, std::string &error);
 
 void CloseInput(ReportInput &input);
 
-// Takes the next entry of thread number `thread` (0 for the first thread to
-// appear). Threads are taken in order, each once. While thread 0 is taken,
-// the report is read whole: every entry is checked and every thread noted;
-// once it returns false for thread 0, threads and problems are complete.
+// Takes the next whole entry of thread number `thread` (0 for the first
+// thread to appear), or returns false when it has no more. Threads are taken
+// in order, each once. Thread 0's pass reads the report to its end and notes
+// every thread and every problem outside the entries' bodies; each pass notes
+// the problems in its own thread's entries.
 bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry);
 
-// Reads the report whole, as NextThreadEntry does for thread 0.
+// Reads and checks the report whole in one pass, noting threads and problems.
 void ReadWholeInput(ReportInput &input);

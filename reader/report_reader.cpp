@@ -436,42 +436,42 @@ static ReadStatus FindEntry(ReportReader &reader, ReadEntry &entry, ReadProblem 
 }
 
 ReadStatus ReadNextEntry(ReportReader &reader, ReadEntry &entry, ReadProblem &problem) {
-    for (;;) {
-        ReadStatus found = FindEntry(reader, entry, problem);
-        if (found != ReadStatus::Entry) {
-            return found;
-        }
-        std::string_view line;
-        int linesRead = 1;
+    problem.inEntry = false;
+    ReadStatus found = FindEntry(reader, entry, problem);
+    if (found != ReadStatus::Entry) {
+        return found;
+    }
+    std::string_view line;
+    int linesRead = 1;
+    if (!ExpectLine(reader, entry, linesRead, line, problem)) {
+        return ReadStatus::Problem;
+    }
+    if (!ParseThreadLine(line, entry.threadId)) {
+        return Unexpected(reader, entry, linesRead, line, problem,
+                          "expected " REPORT_THREAD_LABEL ":0x<8 hex digits>, found " +
+                              Quoted(line));
+    }
+    if (reader.onlyOneThread && entry.threadId != reader.onlyThreadId) {
+        SkipToNextEntry(reader);
+        return ReadStatus::Passed;
+    }
+    problem.inEntry = true;
+    for (int n = 0; n < 3; n++) {
         if (!ExpectLine(reader, entry, linesRead, line, problem)) {
             return ReadStatus::Problem;
         }
-        if (!ParseThreadLine(line, entry.threadId)) {
+        if (!ParseHeaderLine(line, n, entry)) {
             return Unexpected(reader, entry, linesRead, line, problem,
-                              "expected " REPORT_THREAD_LABEL ":0x<8 hex digits>, found " +
-                                  Quoted(line));
+                              "expected " + Forms().header[n][0] + "<handle>" +
+                                  Forms().header[n][1] + "<handle>, found " + Quoted(line));
         }
-        if (reader.onlyOneThread && entry.threadId != reader.onlyThreadId) {
-            SkipToNextEntry(reader);
-            continue;
-        }
-        for (int n = 0; n < 3; n++) {
-            if (!ExpectLine(reader, entry, linesRead, line, problem)) {
-                return ReadStatus::Problem;
-            }
-            if (!ParseHeaderLine(line, n, entry)) {
-                return Unexpected(reader, entry, linesRead, line, problem,
-                                  "expected " + Forms().header[n][0] + "<handle>" +
-                                      Forms().header[n][1] + "<handle>, found " + Quoted(line));
-            }
-        }
-        for (int n = 0; n < 3; n++) {
-            if (ReadBlockLines(reader, entry, n, linesRead, problem) != ReadStatus::Entry) {
-                return ReadStatus::Problem;
-            }
-        }
-        return ReadStatus::Entry;
     }
+    for (int n = 0; n < 3; n++) {
+        if (ReadBlockLines(reader, entry, n, linesRead, problem) != ReadStatus::Entry) {
+            return ReadStatus::Problem;
+        }
+    }
+    return ReadStatus::Entry;
 }
 
 std::string MemberText(const ReadBlock &block, int m) {
