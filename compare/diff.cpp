@@ -135,7 +135,7 @@ struct DiffOutput {
     const CommandOptions *options;
     const std::string *pathA;
     const std::string *pathB;
-    FILE *page;
+    HtmlPage *page; // null when no page is asked for
     uint64_t count;
     std::vector<Difference> threadDifferences; // for the page's end
 };
@@ -196,10 +196,8 @@ static void WriteJsonReport(const ReportInput &input) {
 // Ends the output; returns the exit status.
 static int Finish(DiffOutput &out, const ReportInput &a, const ReportInput &b) {
     bool wellFormed = a.problemCount == 0 && b.problemCount == 0;
-    if (out.page != nullptr) {
-        EndHtmlPage(out.page, out.threadDifferences, out.count);
-        fclose(out.page);
-    }
+    bool pageWritten =
+        out.page == nullptr || EndHtmlPage(*out.page, a, b, out.threadDifferences, out.count);
     if (out.options->json) {
         printf("\n], \"differenceCount\": %" PRIu64 ", \"wellFormed\": %s, \"same\": %s,\n"
                " \"a\": ",
@@ -217,6 +215,9 @@ static int Finish(DiffOutput &out, const ReportInput &a, const ReportInput &b) {
     if (!wellFormed) {
         SayProblems(a);
         SayProblems(b);
+        return 2;
+    }
+    if (!pageWritten) {
         return 2;
     }
     return out.count == 0 ? 0 : 1;
@@ -257,7 +258,7 @@ static void DiffThread(DiffOutput &out, ReportInput &a, ReportInput &b, size_t t
             Emit(out, difference);
         }
         if (out.page != nullptr) {
-            WriteHtmlEntryPair(out.page, pair, differences);
+            WriteHtmlEntryPair(*out.page, pair, differences);
         }
     }
     uint64_t countA = t < a.threads.size() ? a.threads[t].entries : 0;
@@ -285,15 +286,14 @@ int DiffReports(const std::string &pathA, const std::string &pathB, const Comman
         return 2;
     }
     DiffOutput out = {&options, &a.path, &b.path, nullptr, 0, {}};
+    HtmlPage page = {};
     if (!options.html.empty()) {
-        out.page = fopen(options.html.c_str(), "w");
-        if (out.page == nullptr) {
-            perror(("vantorel-report: " + options.html).c_str());
+        if (!BeginHtmlPage(page, options.html, options.strict)) {
             CloseInput(a);
             CloseInput(b);
             return 2;
         }
-        BeginHtmlPage(out.page, a, b);
+        out.page = &page;
     }
     if (options.json) {
         printf("{\"command\": \"diff\", \"strict\": %s, \"differences\": [",

@@ -40,9 +40,34 @@ struct EntryPair {
 // The differences of one pair of entries, in the order of their lines.
 void CompareEntries(const EntryPair &pair, bool strict, std::vector<Difference> &differences);
 
-// The page: both reports side by side, entry by entry, each difference marked.
-void BeginHtmlPage(FILE *page, const ReportInput &a, const ReportInput &b);
-void WriteHtmlEntryPair(FILE *page, const EntryPair &pair,
+// The page: both reports side by side, entry by entry, each difference
+// marked. The pairs are written as they come to a file beside the page;
+// once the totals are known, the page is written whole: its summary, then
+// those pairs. The first pairs are shown whatever they hold, then only pairs
+// that differ, up to a limit, so that the page stays bounded.
+struct PageLink {
+    size_t thread;
+    uint64_t entry;
+    std::string what; // its differences in short
+};
+
+struct HtmlPage {
+    std::string path;
+    std::string bodyPath;
+    FILE *file;
+    FILE *body;
+    bool strict;
+    uint64_t pairsShown;
+    uint64_t differingLeftOut;
+    uint64_t sameLeftOut;
+    std::vector<PageLink> links; // to the pairs shown that differ
+};
+
+// Opens the page and the file of its pairs; says why on stderr when it cannot.
+bool BeginHtmlPage(HtmlPage &page, const std::string &path, bool strict);
+void WriteHtmlEntryPair(HtmlPage &page, const EntryPair &pair,
                         const std::vector<Difference> &differences);
-void EndHtmlPage(FILE *page, const std::vector<Difference> &reportDifferences,
-                 uint64_t differenceCount);
+// Writes the page whole, with the thread-level differences; says why on
+// stderr and leaves no page when it cannot.
+bool EndHtmlPage(HtmlPage &page, const ReportInput &a, const ReportInput &b,
+                 const std::vector<Difference> &threadDifferences, uint64_t differenceCount);
