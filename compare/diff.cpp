@@ -55,6 +55,18 @@ static void AddHex(const EntryPair &pair, const std::string &member, uint32_t a,
     }
 }
 
+static bool IsTextMember(const std::string &member) {
+    for (int m = 0; m < BLOCK_MEMBER_COUNT; m++) {
+        if (BlockMembers[m].kind == ValueKind::Text &&
+            member.size() > strlen(BlockMembers[m].path) &&
+            member.compare(member.size() - strlen(BlockMembers[m].path), std::string::npos,
+                           BlockMembers[m].path) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 static std::string MemberName(int n, int m) {
     return std::string(BlockLabels[n]) + "->" + BlockMembers[m].path;
 }
@@ -140,8 +152,12 @@ struct DiffOutput {
     std::vector<Difference> threadDifferences; // for the page's end
 };
 
-static std::string SideText(const DifferenceSide &side) {
+// A face name is quoted, so that an empty one or one with blanks shows.
+static std::string SideText(const Difference &difference, const DifferenceSide &side) {
     std::string text = side.value;
+    if (IsTextMember(difference.member)) {
+        text = "\"" + text + "\"";
+    }
     if (!side.raw.empty()) {
         text += " (" + side.raw + ")";
     }
@@ -173,7 +189,8 @@ static void Emit(DiffOutput &out, const Difference &difference) {
             where += ", entry " + std::to_string(difference.entry);
         }
         printf("%s, %s: %s | %s  (%s, %s)\n", where.c_str(), difference.member.c_str(),
-               SideText(difference.a).c_str(), SideText(difference.b).c_str(),
+               SideText(difference, difference.a).c_str(),
+               SideText(difference, difference.b).c_str(),
                Place(*out.pathA, difference.a.line).c_str(),
                Place(*out.pathB, difference.b.line).c_str());
     }

@@ -499,7 +499,8 @@ static void WriteSummary(FILE *out, const HtmlPage &page, const ReportInput &a,
     fprintf(out,
             "<p class=\"note\">Threads are matched by the order of their first entry, entries by "
             "their index within their thread. Handles are compared by name, given per report in "
-            "order of first appearance (T1.window, C1 for a context, H1 for another handle), "
+            "order of first appearance (T1.window; T1.C1 for a context of thread 1, T1.H1 for "
+            "another handle), "
             "with the real value beside. Lines marked &ne; differ; %s</p>\n<section "
             "id=\"entries\">\n",
             page.strict ? "thread ids and memory samples are compared too."

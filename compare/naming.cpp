@@ -15,35 +15,47 @@ static void Name(HandleNames &names, uint32_t handle, const std::string &name) {
     }
 }
 
-// A letter and a number, e.g. "C2".
-static std::string Numbered(char letter, int number) {
-    char text[16];
-    snprintf(text, sizeof text, "%c%d", letter, number);
+// The thread's prefix and a role or a letter with its number: "T2.C1".
+static std::string ThreadName(size_t thread, const char *role, int number) {
+    char text[48];
+    if (number > 0) {
+        snprintf(text, sizeof text, "T%zu.%s%d", thread + 1, role, number);
+    } else {
+        snprintf(text, sizeof text, "T%zu.%s", thread + 1, role);
+    }
     return text;
 }
 
 static void NameContext(HandleNames &names, uint32_t handle) {
     if (handle != 0 && names.names.count(handle) == 0) {
-        Name(names, handle, Numbered('C', ++names.contexts));
+        Name(names, handle, ThreadName(names.thread, "C", ++names.contexts));
     }
 }
 
 static void NameOther(HandleNames &names, uint32_t handle) {
     if (handle != 0 && names.names.count(handle) == 0) {
-        Name(names, handle, Numbered('H', ++names.others));
+        Name(names, handle, ThreadName(names.thread, "H", ++names.others));
     }
 }
 
 void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry) {
+    if (names.thread != thread) {
+        names.thread = thread;
+        names.contexts = 0;
+        names.others = 0;
+        for (bool &named : names.windowNamed) {
+            named = false;
+        }
+    }
     for (int n = 0; n < 3; n++) {
         uint32_t window = entry.windows[n];
         if (window != 0 && names.names.count(window) == 0) {
-            std::string name = Numbered('T', static_cast<int>(thread + 1)) + "." + WindowRoles[n];
             // A thread's second window of a role is only another handle.
-            if (names.windowNames.insert(name).second) {
-                Name(names, window, name);
-            } else {
+            if (names.windowNamed[n]) {
                 NameOther(names, window);
+            } else {
+                names.windowNamed[n] = true;
+                Name(names, window, ThreadName(thread, WindowRoles[n], 0));
             }
         }
     }

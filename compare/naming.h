@@ -1,9 +1,11 @@
 // Symbolic names for the handles of one report, given in the order the
 // handles first appear when the report is read thread by thread. Two runs on
-// one platform then name their handles alike although the values differ:
-// thread 1's window, button and edit are T1.window, T1.button, T1.edit;
-// input contexts are C1, C2...; any other handle is H1, H2...; a null
-// handle keeps its eight zeros.
+// one platform then name their handles alike although the values differ.
+// A handle is named in the thread where it first appears: thread 1's window,
+// button and edit are T1.window, T1.button, T1.edit; its input contexts
+// T1.C1, T1.C2...; any other handle T1.H1, T1.H2.... Numbering within the
+// thread keeps a context that only one report has from renaming every
+// context of the later threads. A null handle keeps its eight zeros.
 #pragma once
 
 #include "reader/report_reader.h"
@@ -11,17 +13,17 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 struct HandleNames {
     std::unordered_map<uint32_t, std::string> names;
-    std::unordered_set<std::string> windowNames; // the T<n>.<role> names given
+    size_t thread; // the thread named last: its counts follow
     int contexts;
     int others;
+    bool windowNamed[3]; // its window, button and edit
 };
 
 // Names every handle of an entry of thread number `thread` (0-based) that
-// has no name yet.
+// has no name yet. Threads come in order, all entries of one before the next.
 void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry);
 
 // The name of a handle, or null when it has none.

@@ -28,19 +28,16 @@ sed -n 's/^<tr class="d">//p' "$work/page.dom" |
     sed -E 's#</td><td[^>]*>#|#g; s#</?t[dr]>##g; s#</?span[^>]*>##g' >"$work/marked.txt"
 diff -u - "$work/marked.txt" <<'EOF' || fail "marked lines differ"
 2|0x00001B40|<mark>2</mark>|≠|0x00000030|<mark>1</mark>
-5|hIMC3: <mark>C1</mark> (00460A1E)|≠|5|hIMC3: <mark>C2</mark> (0001006A)
+5|hIMC3: <mark>T1.C1</mark> (00460A1E)|≠|5|hIMC3: <mark>T1.C2</mark> (0001006A)
 |shared contexts: <mark>window=button=edit</mark>|≠||shared contexts: <mark>window=button, edit</mark>
-171|pic3-&gt;hCompStr: <mark>H1</mark> (00A4C2E8)|≠|171|pic3-&gt;hCompStr: <mark>00000000</mark>
-172|pic3-&gt;hCandInfo: <mark>H2</mark> (00A4C300)|≠|172|pic3-&gt;hCandInfo: <mark>00000000</mark>
-175|pic3-&gt;hMsgBuf: <mark>H3</mark> (00A4C318)|≠|175|pic3-&gt;hMsgBuf: <mark>00000000</mark>
-184|hIMC3: <mark>C1</mark> (00460A1E)|≠|184|hIMC3: <mark>C2</mark> (0001006A)
+171|pic3-&gt;hCompStr: <mark>T1.H1</mark> (00A4C2E8)|≠|171|pic3-&gt;hCompStr: <mark>00000000</mark>
+172|pic3-&gt;hCandInfo: <mark>T1.H2</mark> (00A4C300)|≠|172|pic3-&gt;hCandInfo: <mark>00000000</mark>
+175|pic3-&gt;hMsgBuf: <mark>T1.H3</mark> (00A4C318)|≠|175|pic3-&gt;hMsgBuf: <mark>00000000</mark>
+184|hIMC3: <mark>T1.C1</mark> (00460A1E)|≠|184|hIMC3: <mark>T1.C2</mark> (0001006A)
 |shared contexts: <mark>window=button=edit</mark>|≠||shared contexts: <mark>window=button, edit</mark>
 186|pic1-&gt;fOpen: <mark>1</mark>|≠|186|pic1-&gt;fOpen: <mark>0</mark>
 244|pic2-&gt;fOpen: <mark>1</mark>|≠|244|pic2-&gt;fOpen: <mark>0</mark>
 |pic3: <mark>record</mark>|≠|301|pic3: <mark>(null)</mark>
-361|hIMC1: <mark>C2</mark> (001E0A4C)|≠|304|hIMC1: <mark>C3</mark> (0001006E)
-362|hIMC2: <mark>C2</mark> (001E0A4C)|≠|305|hIMC2: <mark>C3</mark> (0001006E)
-363|hIMC3: <mark>C2</mark> (001E0A4C)|≠|306|hIMC3: <mark>C3</mark> (0001006E)
 385|pic1-&gt;lfFont.W.lfFaceName: <mark>MS Shell Dlg</mark>|≠|328|pic1-&gt;lfFont.W.lfFaceName: <mark></mark>
 443|pic2-&gt;lfFont.W.lfFaceName: <mark>MS Shell Dlg</mark>|≠|386|pic2-&gt;lfFont.W.lfFaceName: <mark></mark>
 501|pic3-&gt;lfFont.W.lfFaceName: <mark>MS Shell Dlg</mark>|≠|444|pic3-&gt;lfFont.W.lfFaceName: <mark></mark>
