@@ -11,6 +11,8 @@ struct CommandOptions {
     bool json;        // write JSON instead of text
     bool strict;      // diff: compare thread ids and memory samples too
     std::string html; // diff: also write a page to this file
+    // diff: B's threads (0-based) to match with A's first threads, in order.
+    std::vector<size_t> threadsOfB;
 };
 
 int CheckReports(const std::vector<std::string> &paths, const CommandOptions &options);

@@ -316,6 +316,15 @@ int DiffReports(const std::string &pathA, const std::string &pathB, const Comman
         printf("{\"command\": \"diff\", \"strict\": %s, \"differences\": [",
                options.strict ? "true" : "false");
     }
+    std::string error;
+    if (!options.threadsOfB.empty() && !ReorderThreads(b, options.threadsOfB, error) &&
+        b.problemCount == 0) {
+        fprintf(stderr, "vantorel-report: %s: --match-threads: %s\n", b.path.c_str(),
+                error.c_str());
+        CloseInput(a);
+        CloseInput(b);
+        return 2;
+    }
     HandleNames namesA = {};
     HandleNames namesB = {};
     // The first thread is compared while both reports are read whole; the

@@ -1,8 +1,11 @@
 #include "compare/report_input.h"
 
+#include <cstdint>
+
 bool OpenInput(ReportInput &input, const std::string &path, std::string &error) {
     input = ReportInput{};
     input.path = path;
+    input.thread = SIZE_MAX;
     return OpenReportFile(input.reader, path, error);
 }
 
@@ -57,6 +60,7 @@ void ReadWholeInput(ReportInput &input) {
 // The first pass: the first entry's thread is taken, the others noted.
 static bool NextFirstThreadEntry(ReportInput &input, ReadEntry &entry) {
     ReadProblem problem;
+    input.thread = 0;
     while (!input.firstPassDone) {
         switch (ReadNextEntry(input.reader, entry, problem)) {
         case ReadStatus::End:
@@ -70,16 +74,24 @@ static bool NextFirstThreadEntry(ReportInput &input, ReadEntry &entry) {
             break;
         case ReadStatus::Entry:
             NoteEntry(input, entry);
+            input.firstThreadId = input.threads[0].id;
             input.reader.onlyOneThread = true;
-            input.reader.onlyThreadId = input.threads[0].id;
+            input.reader.onlyThreadId = input.firstThreadId;
             return true;
         }
     }
     return false;
 }
 
+void FinishFirstPass(ReportInput &input) {
+    ReadEntry entry;
+    while (NextFirstThreadEntry(input, entry)) {
+    }
+    input.thread = SIZE_MAX;
+}
+
 bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry) {
-    if (thread == 0) {
+    if (thread == 0 && !input.firstPassDone) {
         return NextFirstThreadEntry(input, entry);
     }
     if (thread >= input.threads.size()) {
@@ -101,9 +113,12 @@ bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry) {
         case ReadStatus::End:
             return false;
         case ReadStatus::Problem:
+            // The first pass noted the problems of its own thread's entries.
             if (problem.inEntry) {
                 input.seen++;
-                NoteProblem(input, problem);
+                if (wanted.id != input.firstThreadId) {
+                    NoteProblem(input, problem);
+                }
             }
             break;
         case ReadStatus::Passed:
@@ -114,4 +129,26 @@ bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry) {
         }
     }
     return false;
+}
+
+bool ReorderThreads(ReportInput &input, const std::vector<size_t> &first, std::string &error) {
+    FinishFirstPass(input);
+    std::vector<ReportThread> ordered;
+    std::vector<bool> taken(input.threads.size(), false);
+    for (size_t thread : first) {
+        if (thread >= input.threads.size() || taken[thread]) {
+            error = "thread " + std::to_string(thread + 1) +
+                    (thread >= input.threads.size() ? " does not exist" : " is named twice");
+            return false;
+        }
+        taken[thread] = true;
+        ordered.push_back(input.threads[thread]);
+    }
+    for (size_t thread = 0; thread < input.threads.size(); thread++) {
+        if (!taken[thread]) {
+            ordered.push_back(input.threads[thread]);
+        }
+    }
+    input.threads = ordered;
+    return true;
 }

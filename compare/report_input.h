@@ -24,9 +24,10 @@ struct ReportInput {
     uint64_t entries;
     std::vector<ReadProblem> problems; // the first MAX_PROBLEMS_KEPT of them
     uint64_t problemCount;
-    size_t thread;      // the thread of the pass under way
-    uint64_t seen;      // its entries met in this pass, whole or not
-    bool firstPassDone; // every thread is known
+    size_t thread;          // the thread of the pass under way
+    uint64_t seen;          // its entries met in this pass, whole or not
+    bool firstPassDone;     // every thread is known
+    uint32_t firstThreadId; // the thread checked in the first pass
 };
 
 inline constexpr size_t MAX_PROBLEMS_KEPT = 100;
@@ -42,6 +43,15 @@ void CloseInput(ReportInput &input);
 // every thread and every problem outside the entries' bodies; each pass notes
 // the problems in its own thread's entries.
 bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry);
+
+// Ends the first pass without taking thread 0's entries, so that threads can
+// be taken in another order (each still once).
+void FinishFirstPass(ReportInput &input);
+
+// Puts the threads named in `first` (0-based, each once) first, in that
+// order, the others after them in theirs; false with a reason when a thread
+// is named twice or does not exist. Ends the first pass.
+bool ReorderThreads(ReportInput &input, const std::vector<size_t> &first, std::string &error);
 
 // Reads and checks the report whole in one pass, noting threads and problems.
 void ReadWholeInput(ReportInput &input);

@@ -8,10 +8,12 @@
 
 #define VANTOREL_REPORT_VERSION "1.0.0"
 
-static const char Usage[] = "usage: vantorel-report [--json] check REPORT...\n"
-                            "       vantorel-report [--json] summary REPORT\n"
-                            "       vantorel-report [--json] [--strict] [--html FILE] diff A B\n"
-                            "       vantorel-report --help | --version\n";
+static const char Usage[] =
+    "usage: vantorel-report [--json] check REPORT...\n"
+    "       vantorel-report [--json] summary REPORT\n"
+    "       vantorel-report [--json] [--strict] [--html FILE] [--match-threads LIST]\n"
+    "                       diff A B\n"
+    "       vantorel-report --help | --version\n";
 
 static const char Help[] =
     "\n"
@@ -34,10 +36,31 @@ static const char Help[] =
     "  --json           Write JSON instead of text.\n"
     "  --strict         diff: compare thread ids and memory samples too.\n"
     "  --html FILE      diff: also write the two reports side by side to FILE.\n"
+    "  --match-threads LIST\n"
+    "                   diff: match A's threads 1, 2... with these threads of B,\n"
+    "                   e.g. 2,1 when the threads' first entries came in the\n"
+    "                   other order in B.\n"
     "\n"
     "Reports may end their lines in CR LF or LF. Exit status: 0 well-formed (check)\n"
     "or the same (diff), 1 problems (check) or differences (diff), 2 trouble: a\n"
     "report that cannot be read, or a malformed one for summary and diff.\n";
+
+// "2,1": B's threads to match with A's threads 1, 2...
+static bool ParseThreadList(const std::string &text, std::vector<size_t> &threads) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(',', start);
+        std::string number = text.substr(start, end == std::string::npos ? end : end - start);
+        if (number.empty() || number.size() > 6 ||
+            number.find_first_not_of("0123456789") != std::string::npos ||
+            std::stoul(number) == 0) {
+            return false;
+        }
+        threads.push_back(std::stoul(number) - 1);
+        start = end == std::string::npos ? text.size() + 1 : end + 1;
+    }
+    return true;
+}
 
 static int UsageError(const std::string &message) {
     fprintf(stderr, "vantorel-report: %s\n%s", message.c_str(), Usage);
@@ -68,6 +91,11 @@ int main(int argc, char **argv) {
             options.html = argv[++i];
         } else if (word.rfind("--html=", 0) == 0) {
             options.html = word.substr(7);
+        } else if (word == "--match-threads" || word.rfind("--match-threads=", 0) == 0) {
+            std::string list = word.size() > 15 ? word.substr(16) : i + 1 < argc ? argv[++i] : "";
+            if (!ParseThreadList(list, options.threadsOfB)) {
+                return UsageError("--match-threads takes thread numbers of B, e.g. 2,1");
+            }
         } else {
             return UsageError("unknown option " + word);
         }
@@ -77,8 +105,9 @@ int main(int argc, char **argv) {
     }
     std::string command = words[0];
     std::vector<std::string> reports(words.begin() + 1, words.end());
-    if ((options.strict || !options.html.empty()) && command != "diff") {
-        return UsageError("--strict and --html go with diff");
+    if ((options.strict || !options.html.empty() || !options.threadsOfB.empty()) &&
+        command != "diff") {
+        return UsageError("--strict, --html and --match-threads go with diff");
     }
     if (command == "check" && !reports.empty()) {
         return CheckReports(reports, options);
