@@ -133,10 +133,6 @@ void LeaveCriticalSection(CRITICAL_SECTION *section) {
     pthread_mutex_unlock(&section->mutex);
 }
 
-HMODULE GetModuleHandleA(LPCSTR) {
-    return FakeHandle<HMODULE>(0x00400000);
-}
-
 // The new thread runs to its end at once: what it does comes before anything
 // the starting thread does next.
 uintptr_t _beginthreadex(void *, unsigned, unsigned(WINAPI *start)(void *), void *argument,
@@ -188,14 +184,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
     return window;
 }
 
-BOOL ShowWindow(HWND, int) {
-    return TRUE;
-}
-
-BOOL UpdateWindow(HWND) {
-    return TRUE;
-}
-
 BOOL GetClientRect(HWND, RECT *rect) {
     *rect = RECT{0, 0, 434, 211};
     return TRUE;
@@ -208,10 +196,6 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PostQuitMessage(int exitCode) {
     PostMessageA(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
-}
-
-LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
-    return 0;
 }
 
 // A thread's queue running dry stands for an error: -1.
@@ -241,14 +225,6 @@ LRESULT DispatchMessageA(const MSG *message) {
     }
     Log("DispatchMessageA", message->hwnd, ", " + std::to_string(message->message));
     return 0;
-}
-
-HICON LoadIconA(HINSTANCE, LPCSTR) {
-    return nullptr;
-}
-
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) {
-    return nullptr;
 }
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {

