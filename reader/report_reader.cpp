@@ -151,7 +151,8 @@ static LineStatus NextLine(ReportReader &reader, std::string_view &line) {
 }
 
 static bool IsSeparator(std::string_view line) {
-    return line == REPORT_SEPARATOR;
+    static const size_t length = sizeof REPORT_SEPARATOR - 1;
+    return line.size() == length && memcmp(line.data(), REPORT_SEPARATOR, length) == 0;
 }
 
 static int HexDigit(char c) {
@@ -165,7 +166,7 @@ static int HexDigit(char c) {
 }
 
 // Eight upper-case hex digits, as every handle and flag word is written.
-static bool ParseHex8(std::string_view text, uint32_t &value) {
+static inline bool ParseHex8(std::string_view text, uint32_t &value) {
     if (text.size() != 8) {
         return false;
     }
@@ -182,8 +183,8 @@ static bool ParseHex8(std::string_view text, uint32_t &value) {
 }
 
 // A decimal as the tool writes it: no sign but '-', no leading zero, no "-0".
-static bool ParseDecimal(std::string_view text, bool negativeAllowed, uint64_t limit,
-                         uint32_t &value) {
+static inline bool ParseDecimal(std::string_view text, bool negativeAllowed, uint64_t limit,
+                                uint32_t &value) {
     bool negative = negativeAllowed && !text.empty() && text[0] == '-';
     if (negative) {
         text.remove_prefix(1);
@@ -205,7 +206,8 @@ static bool ParseDecimal(std::string_view text, bool negativeAllowed, uint64_t l
     return true;
 }
 
-static bool ParseValue(ValueKind kind, std::string_view text, uint32_t &value, char *faceName) {
+static inline bool ParseValue(ValueKind kind, std::string_view text, uint32_t &value,
+                              char *faceName) {
     switch (kind) {
     case ValueKind::Handle:
         return ParseHex8(text, value);
@@ -235,7 +237,7 @@ static bool ParseValue(ValueKind kind, std::string_view text, uint32_t &value, c
 
 // Matches a literal at the front of text, taking it off.
 static bool Take(std::string_view &text, const std::string &literal) {
-    if (text.substr(0, literal.size()) != literal) {
+    if (text.size() < literal.size() || memcmp(text.data(), literal.data(), literal.size()) != 0) {
         return false;
     }
     text.remove_prefix(literal.size());
@@ -299,21 +301,31 @@ static ReadStatus Fail(ReadProblem &problem, uint64_t line, std::string reason) 
     return ReadStatus::Problem;
 }
 
-// The line expected next in an entry: its text, or why there is none.
-static bool ExpectLine(ReportReader &reader, const ReadEntry &entry, int linesRead,
-                       std::string_view &line, ReadProblem &problem) {
+// The next line when the window holds it whole: the common case, kept short.
+static inline bool TakeLine(ReportReader &reader, std::string_view &line) {
+    const char *start = reader.data + reader.position;
+    const char *end = static_cast<const char *>(memchr(start, '\n', reader.size - reader.position));
+    if (end == nullptr) {
+        return false;
+    }
+    size_t length = static_cast<size_t>(end - start);
+    reader.lineOffset = reader.byteOffset + reader.position;
+    reader.position += length + 1;
+    reader.lineNumber++;
+    if (length > 0 && start[length - 1] == '\r') {
+        length--;
+    }
+    line = std::string_view(start, length);
+    return true;
+}
+
+// ExpectLine when the window does not hold the next line whole.
+static bool ExpectLineSlowly(ReportReader &reader, const ReadEntry &entry, int &linesRead,
+                             std::string_view &line, ReadProblem &problem) {
     LineStatus status = NextLine(reader, line);
-    uint64_t number = reader.lineNumber - 1;
     switch (status) {
     case LineStatus::Line:
-        if (IsSeparator(line)) {
-            reader.separatorPending = true;
-            reader.pendingOffset = reader.lineOffset;
-            Fail(problem, entry.line,
-                 "entry cut short after " + std::to_string(linesRead) +
-                     " lines: the next entry starts at line " + std::to_string(number));
-            return false;
-        }
+        linesRead++;
         return true;
     case LineStatus::End:
         Fail(problem, entry.line,
@@ -325,15 +337,37 @@ static bool ExpectLine(ReportReader &reader, const ReadEntry &entry, int linesRe
                  ") cut short in the middle of a line");
         return false;
     case LineStatus::TooLong:
-        Fail(problem, number, "line too long");
+        Fail(problem, reader.lineNumber - 1, "line too long");
         SkipToNextEntry(reader);
         return false;
     }
     return false;
 }
 
-static ReadStatus Malformed(ReportReader &reader, ReadProblem &problem, std::string reason) {
-    Fail(problem, reader.lineNumber - 1, std::move(reason));
+// The line expected next in an entry: its text, or why there is none.
+static inline bool ExpectLine(ReportReader &reader, const ReadEntry &entry, int &linesRead,
+                              std::string_view &line, ReadProblem &problem) {
+    if (TakeLine(reader, line)) {
+        linesRead++;
+        return true;
+    }
+    return ExpectLineSlowly(reader, entry, linesRead, line, problem);
+}
+
+// A line of an entry that is not what it should be. A separator there means
+// the entry was cut short and the next one begins.
+static ReadStatus Unexpected(ReportReader &reader, const ReadEntry &entry, int linesRead,
+                             std::string_view line, ReadProblem &problem,
+                             const std::string &reason) {
+    if (IsSeparator(line)) {
+        reader.separatorPending = true;
+        reader.pendingOffset = reader.lineOffset;
+        return Fail(problem, entry.line,
+                    "entry cut short after " + std::to_string(linesRead - 1) +
+                        " lines: the next entry starts at line " +
+                        std::to_string(reader.lineNumber - 1));
+    }
+    Fail(problem, reader.lineNumber - 1, reason);
     SkipToNextEntry(reader);
     return ReadStatus::Problem;
 }
@@ -347,29 +381,26 @@ static ReadStatus ReadBlockLines(ReportReader &reader, ReadEntry &entry, int n, 
         return ReadStatus::Problem;
     }
     block.line = reader.lineNumber - 1;
-    linesRead++;
     if (line == forms.nullBlock[n]) {
         block.present = false;
         return ReadStatus::Entry;
     }
     block.present = true;
     for (int m = 0; m < BLOCK_MEMBER_COUNT; m++) {
-        if (m > 0) {
-            if (!ExpectLine(reader, entry, linesRead, line, problem)) {
-                return ReadStatus::Problem;
-            }
-            linesRead++;
+        if (m > 0 && !ExpectLine(reader, entry, linesRead, line, problem)) {
+            return ReadStatus::Problem;
         }
         std::string_view value = line;
         if (!Take(value, forms.members[n][m])) {
             std::string expected = m == 0 ? forms.members[n][m] + "... or " + forms.nullBlock[n]
                                           : forms.members[n][m] + "...";
-            return Malformed(reader, problem, "expected " + expected + ", found " + Quoted(line));
+            return Unexpected(reader, entry, linesRead, line, problem,
+                              "expected " + expected + ", found " + Quoted(line));
         }
         if (!ParseValue(BlockMembers[m].kind, value, block.values[m], block.faceName)) {
-            return Malformed(reader, problem,
-                             std::string("bad value for ") + BlockLabels[n] + "->" +
-                                 BlockMembers[m].path + ": " + Quoted(value));
+            return Unexpected(reader, entry, linesRead, line, problem,
+                              std::string("bad value for ") + BlockLabels[n] + "->" +
+                                  BlockMembers[m].path + ": " + Quoted(value));
         }
     }
     return ReadStatus::Entry;
@@ -405,44 +436,42 @@ static ReadStatus FindEntry(ReportReader &reader, ReadEntry &entry, ReadProblem 
 }
 
 ReadStatus ReadNextEntry(ReportReader &reader, ReadEntry &entry, ReadProblem &problem) {
-    for (;;) {
-        ReadStatus found = FindEntry(reader, entry, problem);
-        if (found != ReadStatus::Entry) {
-            return found;
-        }
-        std::string_view line;
-        int linesRead = 1;
+    problem.inEntry = false;
+    ReadStatus found = FindEntry(reader, entry, problem);
+    if (found != ReadStatus::Entry) {
+        return found;
+    }
+    std::string_view line;
+    int linesRead = 1;
+    if (!ExpectLine(reader, entry, linesRead, line, problem)) {
+        return ReadStatus::Problem;
+    }
+    if (!ParseThreadLine(line, entry.threadId)) {
+        return Unexpected(reader, entry, linesRead, line, problem,
+                          "expected " REPORT_THREAD_LABEL ":0x<8 hex digits>, found " +
+                              Quoted(line));
+    }
+    if (reader.onlyOneThread && entry.threadId != reader.onlyThreadId) {
+        SkipToNextEntry(reader);
+        return ReadStatus::Passed;
+    }
+    problem.inEntry = true;
+    for (int n = 0; n < 3; n++) {
         if (!ExpectLine(reader, entry, linesRead, line, problem)) {
             return ReadStatus::Problem;
         }
-        linesRead++;
-        if (!ParseThreadLine(line, entry.threadId)) {
-            return Malformed(reader, problem,
-                             "expected " REPORT_THREAD_LABEL ":0x<8 hex digits>, found " +
-                                 Quoted(line));
+        if (!ParseHeaderLine(line, n, entry)) {
+            return Unexpected(reader, entry, linesRead, line, problem,
+                              "expected " + Forms().header[n][0] + "<handle>" +
+                                  Forms().header[n][1] + "<handle>, found " + Quoted(line));
         }
-        if (reader.onlyOneThread && entry.threadId != reader.onlyThreadId) {
-            SkipToNextEntry(reader);
-            continue;
-        }
-        for (int n = 0; n < 3; n++) {
-            if (!ExpectLine(reader, entry, linesRead, line, problem)) {
-                return ReadStatus::Problem;
-            }
-            linesRead++;
-            if (!ParseHeaderLine(line, n, entry)) {
-                return Malformed(reader, problem,
-                                 "expected " + Forms().header[n][0] + "<handle>" +
-                                     Forms().header[n][1] + "<handle>, found " + Quoted(line));
-            }
-        }
-        for (int n = 0; n < 3; n++) {
-            if (ReadBlockLines(reader, entry, n, linesRead, problem) != ReadStatus::Entry) {
-                return ReadStatus::Problem;
-            }
-        }
-        return ReadStatus::Entry;
     }
+    for (int n = 0; n < 3; n++) {
+        if (ReadBlockLines(reader, entry, n, linesRead, problem) != ReadStatus::Entry) {
+            return ReadStatus::Problem;
+        }
+    }
+    return ReadStatus::Entry;
 }
 
 std::string MemberText(const ReadBlock &block, int m) {

@@ -32,9 +32,12 @@ struct ReadEntry {
 struct ReadProblem {
     uint64_t line;
     std::string reason;
+    bool inEntry; // found after the entry's thread line: a problem of that thread
 };
 
-enum class ReadStatus { Entry, Problem, End };
+// Passed: an entry of another thread than the one asked for, passed over
+// unchecked; only its line, offset and thread id are set.
+enum class ReadStatus { Entry, Passed, Problem, End };
 
 struct ReportReader {
     FILE *file;               // null when reading text in memory

@@ -1,12 +1,13 @@
 #!/bin/bash
 # Installs the Debian 12 packages the builds and tests need, if any is missing:
 # the host toolchain and GoogleTest, the mingw-w64 i686 "-posix" compilers,
-# 32-bit Wine, a virtual X server and the tools that drive and photograph it.
+# 32-bit Wine, a virtual X server and the tools that drive and photograph it,
+# and a browser that renders the diff page.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev
           g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xauth xdotool imagemagick)
+          wine wine32:i386 xvfb xauth xdotool imagemagick chromium)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -5,6 +5,7 @@
 # With no display (a server, CI): runs it in a virtual X server, presses each
 # window's button once, closes both windows, saves a screenshot and prints
 # the entries the run added.
+# Either way it ends by checking the report with vantorel-report.
 set -euo pipefail
 here=$(pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,13 +14,25 @@ cd "$root"
 scripts/install-deps.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Vantorel >/dev/null
+cmake --preset host >/dev/null
+cmake --build --preset host --target vantorel-report >/dev/null
 build="$root/build/win32"
 exe="$build/Vantorel.exe"
+check() { "$root/build/host/vantorel-report" check "$1"; }
+
+if ! tests/wine/can-run.sh; then
+    echo "This machine cannot run 32-bit programs (its kernel has 32-bit emulation" \
+        "off), so Wine cannot run $exe here. Copy it to a Windows machine, or use one" \
+        "whose kernel runs 32-bit code." >&2
+    exit 1
+fi
 
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     cd "$here"
     echo "Running $exe in $here; close \"ThreadInputContext #1\" to end it."
-    WINEDEBUG=-all exec wine "$exe"
+    WINEDEBUG=-all wine "$exe" || true
+    check Vantorel.txt
+    exit
 fi
 
 # No display: a demonstration in a virtual X server and the test prefix.
@@ -77,3 +90,4 @@ tail -c +$((before + 1)) "$report" | tr -d '\r'
 echo
 echo "The tool ended with exit code $status; this run added $(added) entries to $report."
 echo "Screenshot: $demo/screenshot.png"
+check "$report"

@@ -1,0 +1,62 @@
+#!/bin/bash
+# The diff page in a real browser: headless Chromium renders the page of two
+# fixture reports with known differences, and the rendered page must mark
+# exactly those lines, each with both values. Then, without the browser, the
+# page of a long report must stay within its limit of entry pairs.
+# Usage: diff_page_test.sh VANTOREL_REPORT DATA_FOLDER WORK_FOLDER
+set -euo pipefail
+tool=$1 data=$2 work=$3
+mkdir -p "$work"
+work=$(cd "$work" && pwd) # for the file:// URL
+fail() { echo "FAIL: $*"; exit 1; }
+
+status=0
+"$tool" diff --html "$work/page.html" "$data/html-a.txt" "$data/html-b.txt" >/dev/null || status=$?
+[ "$status" -eq 1 ] || fail "diff exit status $status, not 1"
+! grep -Eiq '<(script|link|img|iframe|object)|url\(|@import' "$work/page.html" ||
+    fail "the page loads something"
+
+profile=$(mktemp -d)
+trap 'rm -rf "$profile"' EXIT
+chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
+    --disable-component-update --disable-sync --disable-dev-shm-usage --user-data-dir="$profile" \
+    --dump-dom "file://$work/page.html" >"$work/page.dom" 2>"$work/chromium.log" ||
+    fail "chromium: $(tail -3 "$work/chromium.log")"
+
+# The marked rows as the browser parsed them: cells joined by "|".
+sed -n 's/^<tr class="d">//p' "$work/page.dom" |
+    sed -E 's#</td><td[^>]*>#|#g; s#</?t[dr]>##g; s#</?span[^>]*>##g' >"$work/marked.txt"
+diff -u - "$work/marked.txt" <<'EOF' || fail "marked lines differ"
+2|0x00001B40|<mark>2</mark>|≠|0x00000030|<mark>1</mark>
+5|hIMC3: <mark>C1</mark> (00460A1E)|≠|5|hIMC3: <mark>C2</mark> (0001006A)
+|shared contexts: <mark>window=button=edit</mark>|≠||shared contexts: <mark>window=button, edit</mark>
+171|pic3-&gt;hCompStr: <mark>H1</mark> (00A4C2E8)|≠|171|pic3-&gt;hCompStr: <mark>00000000</mark>
+172|pic3-&gt;hCandInfo: <mark>H2</mark> (00A4C300)|≠|172|pic3-&gt;hCandInfo: <mark>00000000</mark>
+175|pic3-&gt;hMsgBuf: <mark>H3</mark> (00A4C318)|≠|175|pic3-&gt;hMsgBuf: <mark>00000000</mark>
+184|hIMC3: <mark>C1</mark> (00460A1E)|≠|184|hIMC3: <mark>C2</mark> (0001006A)
+|shared contexts: <mark>window=button=edit</mark>|≠||shared contexts: <mark>window=button, edit</mark>
+186|pic1-&gt;fOpen: <mark>1</mark>|≠|186|pic1-&gt;fOpen: <mark>0</mark>
+244|pic2-&gt;fOpen: <mark>1</mark>|≠|244|pic2-&gt;fOpen: <mark>0</mark>
+|pic3: <mark>record</mark>|≠|301|pic3: <mark>(null)</mark>
+361|hIMC1: <mark>C2</mark> (001E0A4C)|≠|304|hIMC1: <mark>C3</mark> (0001006E)
+362|hIMC2: <mark>C2</mark> (001E0A4C)|≠|305|hIMC2: <mark>C3</mark> (0001006E)
+363|hIMC3: <mark>C2</mark> (001E0A4C)|≠|306|hIMC3: <mark>C3</mark> (0001006E)
+385|pic1-&gt;lfFont.W.lfFaceName: <mark>MS Shell Dlg</mark>|≠|328|pic1-&gt;lfFont.W.lfFaceName: <mark></mark>
+443|pic2-&gt;lfFont.W.lfFaceName: <mark>MS Shell Dlg</mark>|≠|386|pic2-&gt;lfFont.W.lfFaceName: <mark></mark>
+501|pic3-&gt;lfFont.W.lfFaceName: <mark>MS Shell Dlg</mark>|≠|444|pic3-&gt;lfFont.W.lfFaceName: <mark></mark>
+EOF
+# The summary links each entry pair that differs, the one only in A too.
+[ "$(grep -o 'href="#t[0-9]*e[0-9]*"' "$work/page.dom" | tr '\n' ' ')" = \
+    'href="#t1e1" href="#t1e2" href="#t2e1" href="#t2e2" ' ] || fail "links to the entries"
+grep -q '<h2>Thread 2 · entry 2</h2> <span class="badge">only in A</span>' "$work/page.dom" ||
+    fail "entry only in A"
+
+# Against B, 1,001 entries of one thread make 1,002 entry pairs that differ
+# (most on one side only): the page shows 1,000 and says so.
+awk 'NR >= 180 && NR <= 358 { entry = entry $0 "\n" } END { for (i = 0; i < 1001; i++) printf "%s", entry }' \
+    "$data/html-a.txt" >"$work/long.txt"
+"$tool" diff --html "$work/long.html" "$work/long.txt" "$data/html-b.txt" >/dev/null || true
+[ "$(grep -c '^<details class="pair' "$work/long.html")" -eq 1000 ] || fail "pairs on the long page"
+grep -q '2 more entry pairs were left out' "$work/long.html" || fail "no word of the pairs left out"
+rm -f "$work/long.txt"
+echo "diff page: ok"
