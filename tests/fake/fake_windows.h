@@ -138,13 +138,9 @@ LRESULT DispatchMessageA(const MSG *message);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // Operations whose answers no test looks at.
-#define GetModuleHandleA(name)                                                                     \
-    HMODULE {}
-#define LoadIconA(instance, name)                                                                  \
-    HICON {}
-#define LoadCursorA(instance, name)                                                                \
-    HCURSOR {}
+#define GetModuleHandleA(name) nullptr
+#define LoadIconA(instance, name) nullptr
+#define LoadCursorA(instance, name) nullptr
 #define ShowWindow(window, showCommand) static_cast<void>(window)
 #define UpdateWindow(window) static_cast<void>(window)
-#define DefWindowProcA(window, message, wParam, lParam)                                            \
-    LRESULT {}
+#define DefWindowProcA(window, message, wParam, lParam) 0
