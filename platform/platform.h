@@ -1,6 +1,6 @@
 // The platform operations the tool calls, under the platform's own names.
-// On Windows this is the real API; elsewhere it is the scriptable fake that
-// the unit tests link against.
+// On Windows this is the real API; elsewhere it is the tests' fake
+// (tests/fake/), which the host unit tests drive.
 #pragma once
 
 #ifdef _WIN32
@@ -8,7 +8,7 @@
 #include <imm.h>
 #include <process.h>
 #else
-#include "platform/fake_windows.h"
+#include "fake_windows.h"
 #endif
 
 #include "platform/input_context.h"

@@ -1,5 +1,5 @@
-// Test entry: the report lock exists before any test runs, as it does in the
-// program before any window is created.
+// The report lock exists before any test runs, as it does in the tool before
+// any window is created.
 #include "report/report.h"
 
 #include <gtest/gtest.h>

@@ -1,20 +1,26 @@
-// Helpers shared by the tests of both builds.
+// Helpers of the host tests.
 #pragma once
 
+#include "reader/report_reader.h"
 #include "report/report.h"
 
 #include <string>
+#include <vector>
 
-// The hand-written text of the entry that SampleEntry() describes.
-extern const char FullEntryText[];
-
-// An entry whose three records are present, with edge values in every kind of
-// field; its text is FullEntryText.
+// An entry with a value in every field and the values the format treats
+// apart: minus signs, all bits set, bytes above 127, face names of all 32
+// units and of none.
 ReportEntry SampleEntry();
 
-// The text WriteReportEntry gives for an entry, through a real C stream.
-std::string EntryText(const ReportEntry &entry);
+// Makes a new empty directory the current one: no report file yet.
+void EnterFreshDirectory();
 
-// Makes a new empty directory the current one, so that the report file of a
-// test starts absent; returns its path.
-std::string EnterFreshDirectory();
+std::string FileBytes(const std::string &path);
+
+// Compares text with the file of that name in tests/data; with
+// VANTOREL_UPDATE_GOLDEN=1 in the environment, first writes it there.
+void ExpectGolden(const std::string &name, const std::string &text);
+
+// The entries of a report's text, read by the product's reader; any problem
+// fails the test.
+std::vector<ReadEntry> ReadEntries(const std::string &text);

@@ -1,20 +1,19 @@
-// Fuzzes the report format: arbitrary bytes become a report entry with up to
-// three INPUTCONTEXT records (face names without a NUL included), and every
-// entry written must read back whole, line for line, with its header values.
-#include "platform/fake_platform.h"
+// Fuzzes the report format: arbitrary bytes become an entry with up to three
+// records (face names without a NUL among them), and every entry written
+// must read back whole with the product's reader, its header values intact.
+// The face name is also converted on its own at the very end of its
+// allocation, so that a read past its 32 units is caught.
+#include "fake_platform.h"
+#include "reader/report_reader.h"
 #include "report/face_name.h"
 #include "report/report.h"
-#include "report_reader.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
-namespace {
-
 // Takes the next bytes of the input, zeros once it runs out.
-void Take(const uint8_t *&data, size_t &size, void *out, size_t length) {
+static void Take(const uint8_t *&data, size_t &size, void *out, size_t length) {
     size_t copied = length < size ? length : size;
     memset(out, 0, length);
     memcpy(out, data, copied);
@@ -22,87 +21,64 @@ void Take(const uint8_t *&data, size_t &size, void *out, size_t length) {
     size -= copied;
 }
 
-uint32_t HandleValue(const void *handle) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
-}
-
-void Check(bool condition, const char *what) {
+static void Check(bool condition) {
     if (!condition) {
-        fprintf(stderr, "fuzz check failed: %s\n", what);
         abort();
     }
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FakeReset();
     uint8_t flags = 0;
     Take(data, size, &flags, 1);
-    FakeScriptOf().failWideCharToMultiByte = (flags & 1) != 0;
-
-    uint32_t header[13];
-    Take(data, size, header, sizeof header);
-    ReportEntry entry = {};
-    entry.threadId = header[0];
-    entry.window = FakeHandle<HWND>(header[1]);
-    entry.button = FakeHandle<HWND>(header[2]);
-    entry.edit = FakeHandle<HWND>(header[3]);
-    entry.hIMC1 = FakeHandle<HIMC>(header[4]);
-    entry.hIMC2 = FakeHandle<HIMC>(header[5]);
-    entry.hIMC3 = FakeHandle<HIMC>(header[6]);
-    entry.dwAP1 = header[7];
-    entry.dwAV1 = header[8];
-    entry.dwAP2 = header[9];
-    entry.dwAV2 = header[10];
-    entry.dwAP3 = header[11];
-    entry.dwAV3 = header[12];
-
-    // Each record in an allocation of its own size, so that a read past it is
-    // caught.
+    fake.failConversion = (flags & 1) != 0;
+    uint32_t h[13];
+    Take(data, size, h, sizeof h);
     std::unique_ptr<INPUTCONTEXT> records[3];
-    const INPUTCONTEXT **pics[3] = {&entry.pic1, &entry.pic2, &entry.pic3};
-    size_t expectedLines = 5;
     for (int n = 0; n < 3; n++) {
         if (flags & (2 << n)) {
             records[n].reset(new INPUTCONTEXT);
             Take(data, size, records[n].get(), sizeof(INPUTCONTEXT));
-            *pics[n] = records[n].get();
-            expectedLines += 58;
-        } else {
-            expectedLines += 1;
         }
     }
-
-    // The face name alone, at the very end of its allocation.
-    std::unique_ptr<WCHAR[]> faceName(new WCHAR[LF_FACESIZE]);
+    ReportEntry entry = {h[0],
+                         FakeHandle<HWND>(h[1]),
+                         FakeHandle<HWND>(h[2]),
+                         FakeHandle<HWND>(h[3]),
+                         FakeHandle<HIMC>(h[4]),
+                         FakeHandle<HIMC>(h[5]),
+                         FakeHandle<HIMC>(h[6]),
+                         h[7],
+                         h[8],
+                         h[9],
+                         h[10],
+                         h[11],
+                         h[12],
+                         records[0].get(),
+                         records[1].get(),
+                         records[2].get()};
+    auto faceName = std::make_unique<WCHAR[]>(LF_FACESIZE);
     Take(data, size, faceName.get(), LF_FACESIZE * sizeof(WCHAR));
-    char faceText[FACE_NAME_TEXT_SIZE];
-    ConvertFaceName(faceName.get(), faceText);
-    Check(strlen(faceText) <= 64, "face name longer than 64 bytes");
+    char text[FACE_NAME_TEXT_SIZE];
+    ConvertFaceName(faceName.get(), text);
 
-    char *text = nullptr;
+    char *bytes = nullptr;
     size_t length = 0;
-    FILE *stream = open_memstream(&text, &length);
+    FILE *stream = open_memstream(&bytes, &length);
     WriteReportEntry(stream, entry);
     fclose(stream);
-    ReadReportResult read = ReadReport(std::string(text, length), "\n");
-    free(text);
-
-    Check(read.errors.empty(), "a line out of form");
-    Check(read.entries.size() == 1, "not exactly one entry");
-    const ReadEntry &back = read.entries[0];
-    Check(back.lines.size() == expectedLines, "wrong number of lines");
-    Check(back.threadId == entry.threadId, "thread id");
-    Check(back.window == HandleValue(entry.window) && back.button == HandleValue(entry.button) &&
-              back.edit == HandleValue(entry.edit),
-          "window handles");
-    Check(back.hIMC[0] == header[4] && back.hIMC[1] == header[5] && back.hIMC[2] == header[6],
-          "context handles");
+    ReportReader reader;
+    OpenReportText(reader, bytes, length);
+    ReadEntry back;
+    ReadProblem problem;
+    Check(ReadNextEntry(reader, back, problem) == ReadStatus::Entry);
+    Check(back.threadId == h[0]);
     for (int n = 0; n < 3; n++) {
-        Check(back.dwAP[n] == header[7 + 2 * n] && back.dwAV[n] == header[8 + 2 * n],
-              "memory samples");
-        Check(back.blocks[n].present == (records[n] != nullptr), "block presence");
+        Check(back.windows[n] == h[1 + n] && back.contexts[n] == h[4 + n]);
+        Check(back.availPhys[n] == h[7 + 2 * n] && back.availVirtual[n] == h[8 + 2 * n]);
+        Check(back.blocks[n].present == (records[n] != nullptr));
     }
+    Check(ReadNextEntry(reader, back, problem) == ReadStatus::End);
+    free(bytes);
     return 0;
 }
