@@ -11,26 +11,29 @@
 #include <utility>
 
 // A row: a member, or several shown as one value (a form's style, position
-// and area).
+// and area), each '%' of the shape standing for the next member's value.
 struct SummaryRow {
     const char *name;
+    const char *shape;
     const char *members[8];
 };
 
 static const SummaryRow Rows[] = {
-    {"hWnd", {"hWnd"}},
-    {"fOpen", {"fOpen"}},
-    {"fdwConversion", {"fdwConversion"}},
-    {"fdwSentence", {"fdwSentence"}},
+    {"hWnd", "%", {"hWnd"}},
+    {"fOpen", "%", {"fOpen"}},
+    {"fdwConversion", "%", {"fdwConversion"}},
+    {"fdwSentence", "%", {"fdwSentence"}},
     {"cfCompForm",
+     "style %, at (%, %), area (%, %, %, %)",
      {"cfCompForm.dwStyle", "cfCompForm.ptCurrentPos.x", "cfCompForm.ptCurrentPos.y",
       "cfCompForm.rcArea.left", "cfCompForm.rcArea.top", "cfCompForm.rcArea.right",
       "cfCompForm.rcArea.bottom"}},
     {"cfCandForm[0]",
+     "index %, style %, at (%, %), area (%, %, %, %)",
      {"cfCandForm[0].dwIndex", "cfCandForm[0].dwStyle", "cfCandForm[0].ptCurrentPos.x",
       "cfCandForm[0].ptCurrentPos.y", "cfCandForm[0].rcArea.left", "cfCandForm[0].rcArea.top",
       "cfCandForm[0].rcArea.right", "cfCandForm[0].rcArea.bottom"}},
-    {"lfFont.W.lfFaceName", {"lfFont.W.lfFaceName"}},
+    {"lfFont.W.lfFaceName", "%", {"lfFont.W.lfFaceName"}},
 };
 static const int ROW_COUNT = sizeof Rows / sizeof Rows[0];
 
@@ -77,11 +80,13 @@ static int MemberIndex(const char *path) {
 static std::string RowValue(const SummaryRow &row, const ReadBlock &block,
                             const HandleNames &names) {
     std::string text;
-    for (const char *path : row.members) {
-        if (path == nullptr) {
-            break;
+    const char *const *path = row.members;
+    for (const char *shape = row.shape; *shape != '\0'; shape++) {
+        if (*shape != '%') {
+            text += *shape;
+            continue;
         }
-        int m = MemberIndex(path);
+        int m = MemberIndex(*path++);
         std::string value = MemberText(block, m);
         if (BlockMembers[m].kind == ValueKind::Handle) {
             std::string name = HandleName(names, block.values[m]);
@@ -89,7 +94,7 @@ static std::string RowValue(const SummaryRow &row, const ReadBlock &block,
         } else if (BlockMembers[m].kind == ValueKind::Text) {
             value = "\"" + value + "\"";
         }
-        text += (text.empty() ? "" : " ") + value;
+        text += value;
     }
     return text;
 }
@@ -117,10 +122,10 @@ static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const Handl
 static std::string CountsText(const ValueCounts &counts) {
     std::string text;
     for (const auto &[value, entries] : counts.values) {
-        text += (text.empty() ? "" : ", ") + value + " x" + std::to_string(entries);
+        text += (text.empty() ? "" : "; ") + value + " in " + std::to_string(entries);
     }
     if (counts.otherEntries > 0) {
-        text += ", other values x" + std::to_string(counts.otherEntries);
+        text += "; other values in " + std::to_string(counts.otherEntries);
     }
     return text;
 }
