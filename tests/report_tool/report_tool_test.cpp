@@ -109,7 +109,9 @@ TEST(ReportTool, CommandsOnFixtureReports) {
         {"diff other-handles.txt changed-value.txt",
          1,
          {"thread 1, entry 2, pic1->fdwConversion: 0x00000019 | 0x00000009  "
-          "(other-handles.txt:370, changed-value.txt:370)\n1 differences\n"},
+          "(other-handles.txt:370, changed-value.txt:370)\n"
+          "thread 2, entry 2, pic1->hWnd: T2.window (00020012) | 00000000  "
+          "(other-handles.txt:543, changed-value.txt:543)\n2 differences\n"},
          {}},
         {"diff null-block.txt base-crlf.txt",
          1,
@@ -124,9 +126,9 @@ TEST(ReportTool, CommandsOnFixtureReports) {
           "(base-crlf.txt:540, unshared.txt:540)\n",
           "\n2 differences\n"},
          {}},
-        {"diff extra-entry.txt base-crlf.txt",
+        {"diff base-crlf.txt extra-entry.txt",
          1,
-         {"thread 2, entries: 3 | 2  (extra-entry.txt:717, base-crlf.txt:538)\n1 differences\n"},
+         {"thread 2, entries: 2 | 3  (base-crlf.txt:538, extra-entry.txt:717)\n1 differences\n"},
          {}},
         {"diff base-crlf.txt", 2, {}, {"wrong number of reports for diff", "usage:"}},
         {"--help", 0, {"usage:", "check REPORT"}, {}},
@@ -150,20 +152,22 @@ struct JsonCase {
 TEST(ReportTool, JsonOutput) {
     const JsonCase cases[] = {
         {"diff other-handles.txt changed-value.txt",
-         R"([(x["thread"], x["entry"], x["member"], x["a"], x["b"]) for x in d["differences"]],)"
-         R"( d["same"])",
-         "([(1, 2, 'pic1->fdwConversion', {'value': '0x00000019', 'line': 370}, "
-         "{'value': '0x00000009', 'line': 370})], False)"},
+         R"(d["same"], [(x["thread"], x["entry"], x["member"], x["a"], x["b"]))"
+         R"( for x in d["differences"]])",
+         "(False, [(1, 2, 'pic1->fdwConversion', {'value': '0x00000019', 'line': 370}, {'value': "
+         "'0x00000009', 'line': 370}), (2, 2, 'pic1->hWnd', {'value': 'T2.window', 'raw': "
+         "'00020012', 'line': 543}, {'value': '00000000', 'line': 543})])"},
         {"diff base-crlf.txt unshared.txt",
          R"([(x["member"], x["a"].get("raw"), x["b"].get("raw")) for x in d["differences"]])",
          "[('hIMC3', '0001006A', '00010070'), ('shared contexts', None, None)]"},
         {"diff base-crlf.txt cut-line.txt", R"(d["same"], d["wellFormed"], d["b"]["problems"])",
          "(None, False, [{'line': 600, 'reason': 'last entry (line 538) cut short in the middle "
          "of a line'}])"},
-        {"check cut-entry.txt missing.txt",
+        {"check wrong-label.txt missing.txt",
          R"(d["wellFormed"], [(r["file"], r["readable"], r.get("problems")) for r in d["reports"]])",
-         "(False, [('cut-entry.txt', True, [{'line': 359, 'reason': 'entry cut short after 100 "
-         "lines: the next entry starts at line 459'}]), ('missing.txt', False, None)])"},
+         "(False, [('wrong-label.txt', True, [{'line': 191, 'reason': 'expected "
+         "pic1->fdwConversion: ..., found \"pic1->fdwConvertion: 0x00000000\"'}]), "
+         "('missing.txt', False, None)])"},
         {"summary null-block.txt",
          R"([(t["threadId"], t["entries"], t["blocks"][2]["records"]) for t in d["threads"]])",
          "[('0x00000024', 2, {'values': [{'value': 'record', 'entries': 2}], 'otherEntries': 0}), "
@@ -252,24 +256,27 @@ TEST(ReportTool, BadInput) {
     }
 }
 
-// Entries that straddle the reader's window, and a thread found again by its
-// offset beyond it, with either line end: one difference, where it is.
+// Entries that straddle the reader's window, threads that first appear
+// beyond it, either line end: one difference, where it is.
 TEST(ReportTool, ReportsLongerThanTheReadWindow) {
-    std::ofstream a("long-a.txt", std::ios::binary);
-    std::ofstream b("long-b.txt", std::ios::binary);
-    for (int n = 0; n < 12; n++) {
-        a << ReadFile("base-crlf.txt");
-        b << ReadFile(n < 11 ? "base-lf.txt" : "null-block.txt");
+    std::string a;
+    std::string b;
+    for (int n = 0; n < 11; n++) {
+        a += ReadFile("base-crlf.txt");
+        b += ReadFile("base-lf.txt");
     }
-    a.close();
-    b.close();
+    std::string late = ReadFile("other-handles.txt");
+    a += late;
+    b += late.replace(late.rfind("pic3->fOpen: 0"), 14, "pic3->fOpen: 1");
+    std::ofstream("long-a.txt", std::ios::binary) << a;
+    std::ofstream("long-b.txt", std::ios::binary) << b;
     Outcome check = Tool("check long-b.txt");
     EXPECT_EQ(check.status, 0);
-    ExpectHolds(check.out, {"48 entries in 2 threads", "ThreadID 0x00000028: 24 entries"}, "check");
+    ExpectHolds(check.out, {"48 entries in 4 threads", "ThreadID 0x00000140: 2 entries"}, "check");
     Outcome diff = Tool("diff long-a.txt long-b.txt");
     EXPECT_EQ(diff.status, 1);
     ExpectHolds(diff.out,
-                {"thread 2, entry 23, pic3: record | (null)  (long-a.txt:8177, long-b.txt:8177)\n"
+                {"thread 4, entry 2, pic3->fOpen: 0 | 1  (long-a.txt:8536, long-b.txt:8536)\n"
                  "1 differences\n"},
                 "diff");
 }
