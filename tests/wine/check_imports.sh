@@ -1,8 +1,8 @@
 #!/bin/bash
 # Fails unless the executable imports only system DLLs.
-# Usage: check_imports.sh OBJDUMP EXECUTABLE
+# Usage: check_imports.sh OBJDUMP EXECUTABLE [ALLOWED_DLLS_REGEX]
 set -eu
-allowed='^(KERNEL32|USER32|IMM32|msvcrt)\.dll$'
+allowed=${3:-'^(KERNEL32|USER32|IMM32|msvcrt)\.dll$'}
 imports=$("$1" -p "$2" | sed -n 's/^\s*DLL Name: //p')
 echo "$2 imports:" $imports
 bad=$(echo "$imports" | grep -v -i -E "$allowed" || true)
