@@ -80,12 +80,6 @@ TEST(ReportTool, CommandsOnFixtureReports) {
           "  thread 2, ThreadID 0x00000028: 2 entries, the first at line 180\n",
           "base-lf.txt: 4 entries in 2 threads\n"},
          {}},
-        {"check cut-entry.txt base-crlf.txt",
-         1,
-         {"cut-entry.txt: 3 entries in 2 threads, 1 problems\n"
-          "  thread 1, ThreadID 0x00000024: 1 entries, the first at line 1\n",
-          "base-crlf.txt: 4 entries in 2 threads\n"},
-         {"cut-entry.txt:359: entry cut short after 100 lines: the next entry starts at line 459"}},
         {"summary null-block.txt",
          0,
          {"null-block.txt: 4 entries in 2 threads",
@@ -116,11 +110,11 @@ TEST(ReportTool, CommandsOnFixtureReports) {
         {"diff null-block.txt base-crlf.txt",
          1,
          {"thread 2, entry 1, pic3: (null) | record  (null-block.txt:301, base-crlf.txt:301)\n"
-          "1 differences\n"},
+          "1 difference\n"},
          {}},
         {"diff base-crlf.txt unshared.txt",
          1,
-         {"thread 2, entry 2, hIMC3: C2 (0001006A) | C3 (00010070)  (base-crlf.txt:542, "
+         {"thread 2, entry 2, hIMC3: T2.C1 (0001006A) | T2.C2 (00010070)  (base-crlf.txt:542, "
           "unshared.txt:542)\n",
           "thread 2, entry 2, shared contexts: window=button=edit | window=button, edit  "
           "(base-crlf.txt:540, unshared.txt:540)\n",
@@ -128,10 +122,9 @@ TEST(ReportTool, CommandsOnFixtureReports) {
          {}},
         {"diff base-crlf.txt extra-entry.txt",
          1,
-         {"thread 2, entries: 2 | 3  (base-crlf.txt:538, extra-entry.txt:717)\n1 differences\n"},
+         {"thread 2, entries: 2 | 3  (base-crlf.txt:538, extra-entry.txt:717)\n1 difference\n"},
          {}},
         {"diff base-crlf.txt", 2, {}, {"wrong number of reports for diff", "usage:"}},
-        {"--help", 0, {"usage:", "check REPORT"}, {}},
     };
     for (const CommandCase &c : cases) {
         Outcome run = Tool(c.arguments);
@@ -192,7 +185,7 @@ TEST(ReportTool, JsonOutput) {
 struct BadInput {
     const char *name;
     int checkStatus;
-    std::vector<std::string> problems; // on stderr, from every command
+    const char *problem; // on stderr, from every command
 };
 
 // Every command on every input: its status, the problem where it is, no crash.
@@ -222,36 +215,29 @@ TEST(ReportTool, BadInput) {
     fs::create_directories("folder.txt");
     fs::remove("missing.txt");
     const BadInput inputs[] = {
-        {"empty.txt", 1, {"empty.txt:1: no report entries"}},
-        {"garbage.txt", 1, {"garbage.txt:1: expected the separator line that starts an entry"}},
-        {"nul.txt", 1, {"nul.txt:359: the report ends in the middle of a line"}},
-        {"hyphens.txt", 1, {"hyphens.txt:1: line too long, outside any entry"}},
-        {"separators.txt",
-         1,
-         {"separators.txt:1: entry cut short after 1 lines: the next entry starts at line 2\n",
-          "separators.txt: 900 more problems"}},
-        {"long-line.txt", 1, {"long-line.txt:370: line too long"}},
-        {"cut-at-line-end.txt",
-         1,
-         {"cut-at-line-end.txt:538: last entry cut short after 63 lines"}},
-        {"missing.txt", 2, {"missing.txt: No such file or directory"}},
-        {"folder.txt", 2, {"folder.txt: is a directory"}},
-        {"cut-entry.txt",
-         1,
-         {"cut-entry.txt:359: entry cut short after 100 lines: the next entry starts at line 459"}},
-        {"cut-line.txt", 1, {"cut-line.txt:600: last entry (line 538) cut short in the middle"}},
-        {"bad-value.txt", 1, {"bad-value.txt:80: bad value for pic2->lfFont.W.lfCharSet: \"256\""}},
-        {"wrong-label.txt",
-         1,
-         {"wrong-label.txt:191: expected pic1->fdwConversion: ..., found \"pic1->fdwConvertion: "}},
-        {"preamble.txt", 1, {"preamble.txt:1: expected the separator line that starts an entry"}},
+        {"empty.txt", 1, "empty.txt:1: no report entries"},
+        {"garbage.txt", 1, "garbage.txt:1: expected the separator line that starts an entry"},
+        {"nul.txt", 1, "nul.txt:359: the report ends in the middle of a line"},
+        {"hyphens.txt", 1, "hyphens.txt:1: line too long, outside any entry"},
+        {"separators.txt", 1, "separators.txt: 900 more problems"},
+        {"long-line.txt", 1, "long-line.txt:370: line too long"},
+        {"cut-at-line-end.txt", 1, "cut-at-line-end.txt:538: last entry cut short after 63 lines"},
+        {"missing.txt", 2, "missing.txt: No such file or directory"},
+        {"folder.txt", 2, "folder.txt: is a directory"},
+        {"cut-entry.txt", 1,
+         "cut-entry.txt:359: entry cut short after 100 lines: the next entry starts at line 459"},
+        {"cut-line.txt", 1, "cut-line.txt:600: last entry (line 538) cut short in the middle"},
+        {"bad-value.txt", 1, "bad-value.txt:80: bad value for pic2->lfFont.W.lfCharSet: \"256\""},
+        {"wrong-label.txt", 1,
+         "wrong-label.txt:191: expected pic1->fdwConversion: ..., found \"pic1->fdwConvertion: "},
+        {"preamble.txt", 1, "preamble.txt:1: expected the separator line that starts an entry"},
     };
     for (const BadInput &input : inputs) {
         for (std::string command : {"check ", "summary ", "diff base-crlf.txt "}) {
             Outcome run = Tool(command + input.name);
             EXPECT_EQ(run.status, command == "check " ? input.checkStatus : 2)
                 << command << input.name;
-            ExpectHolds(run.err, input.problems, command + input.name);
+            ExpectHolds(run.err, {input.problem}, command + input.name);
         }
     }
 }
@@ -277,7 +263,7 @@ TEST(ReportTool, ReportsLongerThanTheReadWindow) {
     EXPECT_EQ(diff.status, 1);
     ExpectHolds(diff.out,
                 {"thread 4, entry 2, pic3->fOpen: 0 | 1  (long-a.txt:8536, long-b.txt:8536)\n"
-                 "1 differences\n"},
+                 "1 difference\n"},
                 "diff");
 }
 
