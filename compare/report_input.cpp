@@ -101,30 +101,34 @@ bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry) {
     if (input.thread != thread) {
         input.thread = thread;
         input.seen = 0;
+        input.afterEntry = false;
         SeekReport(input.reader, wanted.firstOffset, wanted.firstLine);
         input.reader.onlyOneThread = true;
         input.reader.onlyThreadId = wanted.id;
     }
-    // The first pass counted the thread's entries, so nothing after its last
-    // one is read.
+    // The first pass counted the thread's entries, so nothing is read beyond
+    // what follows its last one.
     ReadProblem problem;
-    while (input.seen < wanted.entries) {
+    while (input.seen < wanted.entries || input.afterEntry) {
+        bool afterEntry = input.afterEntry;
+        input.afterEntry = false;
         switch (ReadNextEntry(input.reader, entry, problem)) {
         case ReadStatus::End:
             return false;
         case ReadStatus::Problem:
             // The first pass noted the problems of its own thread's entries.
-            if (problem.inEntry) {
-                input.seen++;
-                if (wanted.id != input.firstThreadId) {
-                    NoteProblem(input, problem);
-                }
+            // It passed over the others' entries with whatever follows them
+            // outside any entry: only their own pass sees that.
+            input.seen += problem.inEntry ? 1 : 0;
+            if ((problem.inEntry || afterEntry) && wanted.id != input.firstThreadId) {
+                NoteProblem(input, problem);
             }
             break;
         case ReadStatus::Passed:
             break;
         case ReadStatus::Entry:
             input.seen++;
+            input.afterEntry = true;
             return true;
         }
     }

@@ -26,6 +26,7 @@ struct ReportInput {
     uint64_t problemCount;
     size_t thread;          // the thread of the pass under way
     uint64_t seen;          // its entries met in this pass, whole or not
+    bool afterEntry;        // what this pass took last was one of its entries
     bool firstPassDone;     // every thread is known
     uint32_t firstThreadId; // the thread checked in the first pass
 };

@@ -203,6 +203,8 @@ TEST(ReportTool, BadInput) {
         {"empty.txt", ""},
         {"garbage.txt", garbage},
         {"nul.txt", base.substr(0, LineStart(base, 359)) + std::string(65536, '\0')},
+        {"junk.txt",
+         base.substr(0, LineStart(base, 359)) + "junk\r\n" + base.substr(LineStart(base, 359))},
         {"hyphens.txt", std::string(3 << 20, '-')},
         {"separators.txt", separators},
         {"long-line.txt", base.substr(0, LineStart(base, 370)) + std::string(1 << 20, '7') +
@@ -218,6 +220,7 @@ TEST(ReportTool, BadInput) {
         {"empty.txt", 1, "empty.txt:1: no report entries"},
         {"garbage.txt", 1, "garbage.txt:1: expected the separator line that starts an entry"},
         {"nul.txt", 1, "nul.txt:359: the report ends in the middle of a line"},
+        {"junk.txt", 1, "junk.txt:359: expected the separator line that starts an entry"},
         {"hyphens.txt", 1, "hyphens.txt:1: line too long, outside any entry"},
         {"separators.txt", 1, "separators.txt: 900 more problems"},
         {"long-line.txt", 1, "long-line.txt:370: line too long"},
