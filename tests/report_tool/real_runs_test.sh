@@ -33,7 +33,7 @@ for run in 1 2; do
     # Without a window manager the X window is the client area: a click
     # there gives it the focus, then the keys a person closes it with.
     xdotool mousemove --window "$(window1)" 20 20 click 1 key alt+F4
-    wait "$tool" # its exit status, which must be 0
+    wait "$tool" || { echo "run $run: the tool ended with exit code $?" >&2; exit 1; }
     [ "$(entries)" -eq 2 ] || { echo "run $run wrote $(entries) entries, not 2" >&2; exit 1; }
 done
 

@@ -43,5 +43,5 @@ cat reports/other-handles.txt >>"$scratch/long-a.txt"
 sed '660s/fOpen: 0/fOpen: 1/' reports/other-handles.txt >>"$scratch/long-b.txt"
 long="Z:${scratch//\//\\}\\long"
 expect 1 "thread 4, entry 2, pic3->fOpen: 0 | 1  ($long-a.txt:8536, $long-b.txt:8536)
-1 differences" diff "$long-a.txt" "$long-b.txt"
+1 difference" diff "$long-a.txt" "$long-b.txt"
 exit $failed
