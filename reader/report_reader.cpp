@@ -300,10 +300,84 @@ static std::string Quoted(std::string_view line) {
     return "\"" + text + (line.size() > 80 ? "\"..." : "\"");
 }
 
+// The first line at or after from (a line start) that begins with a hyphen,
+// as a separator does, counting the line ends before it; null when the
+// window holds none. Looks at 128 bytes at a time, which the compiler does in
+// vector registers, and at single bytes only near such a line.
+static const char *NextHyphenLine(const char *from, const char *end, uint64_t &lineNumber) {
+    if (from < end && *from == '-') {
+        return from;
+    }
+    const size_t chunk = 128;
+    const char *bytes = from;
+    // A chunk is looked at with the byte after it, so it is never the last.
+    while (static_cast<size_t>(end - bytes) > chunk) {
+        uint8_t lineEnds = 0;
+        uint8_t hyphenLine = 0;
+        for (size_t i = 0; i < chunk; i++) {
+            lineEnds += bytes[i] == '\n';
+            hyphenLine |= (bytes[i] == '\n') & (bytes[i + 1] == '-');
+        }
+        if (hyphenLine != 0) {
+            break;
+        }
+        lineNumber += lineEnds;
+        bytes += chunk;
+    }
+    for (; bytes < end; bytes++) {
+        if (*bytes == '\n') {
+            lineNumber++;
+            if (bytes + 1 < end && bytes[1] == '-') {
+                return bytes + 1;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Passes over the lines the window holds whole, up to and including a
+// separator line; true when there was one. Only the line count is kept, and
+// only lines that begin with a hyphen are looked at, so this is much quicker
+// than taking the lines one by one.
+static bool PassOverWholeLines(ReportReader &reader) {
+    const char *line = reader.data + reader.position;
+    const char *end = reader.data + reader.size;
+    while ((line = NextHyphenLine(line, end, reader.lineNumber)) != nullptr) {
+        const char *lineEnd =
+            static_cast<const char *>(memchr(line, '\n', static_cast<size_t>(end - line)));
+        if (lineEnd == nullptr) {
+            reader.position = static_cast<size_t>(line - reader.data);
+            return false;
+        }
+        reader.lineNumber++;
+        size_t length = static_cast<size_t>(lineEnd - line);
+        if (length > 0 && line[length - 1] == '\r') {
+            length--;
+        }
+        if (IsSeparator(std::string_view(line, length))) {
+            reader.lineOffset = reader.byteOffset + static_cast<uint64_t>(line - reader.data);
+            reader.position = static_cast<size_t>(lineEnd + 1 - reader.data);
+            reader.separatorPending = true;
+            reader.pendingOffset = reader.lineOffset;
+            return true;
+        }
+        line = lineEnd + 1;
+    }
+    // Every line end was counted, and no line the window holds, whole or
+    // begun, starts with a hyphen: the rest is passed over, its end counted
+    // when the window moves on.
+    reader.position = reader.size;
+    return false;
+}
+
 // Passes over lines up to the next separator, which starts the next entry.
 static void SkipToNextEntry(ReportReader &reader) {
     std::string_view line;
     for (;;) {
+        if (PassOverWholeLines(reader)) {
+            return;
+        }
+        // The next line runs past the window, or there is none.
         LineStatus status = NextLine(reader, line);
         if (status == LineStatus::End || status == LineStatus::Unended) {
             return;

@@ -45,7 +45,7 @@ struct ReportReader {
     bool atEnd; // nothing more to read beyond size
     uint64_t lineNumber;
     uint64_t byteOffset;   // of data[0] in the file
-    uint64_t lineOffset;   // of the line taken last, but for member lines read in place
+    uint64_t lineOffset;   // of the line taken last by itself, not read in place or passed over
     bool separatorPending; // the line taken last starts the next entry
     uint64_t pendingOffset;
     // When set, entries of other threads are passed over without checking.
