@@ -7,9 +7,6 @@
 #include <utility>
 #include <sys/stat.h>
 
-// A file is read through a window this large; a longer line is malformed.
-static const size_t READ_WINDOW = 1 << 18;
-
 struct LineForms {
     std::string nullBlock[3];                   // "pic1: (null)"
     std::string members[3][BLOCK_MEMBER_COUNT]; // "pic1->hWnd: "
@@ -49,7 +46,8 @@ static void Refill(ReportReader &reader) {
     }
 }
 
-bool OpenReportFile(ReportReader &reader, const std::string &path, std::string &error) {
+bool OpenReportFile(ReportReader &reader, const std::string &path, std::string &error,
+                    size_t window) {
     reader = ReportReader{};
     struct stat status;
     if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
@@ -61,7 +59,7 @@ bool OpenReportFile(ReportReader &reader, const std::string &path, std::string &
         error = strerror(errno);
         return false;
     }
-    reader.buffer.resize(READ_WINDOW);
+    reader.buffer.resize(window);
     reader.data = reader.buffer.data();
     reader.lineNumber = 1;
     Refill(reader);
@@ -581,12 +579,13 @@ static ReadStatus FindEntry(ReportReader &reader, ReadEntry &entry, ReadProblem 
             if (status == LineStatus::Unended) {
                 return Fail(problem, reader.lineNumber, "the report ends in the middle of a line");
             }
+            // Said before passing on, which may refill the window under line.
+            Fail(problem, number,
+                 status == LineStatus::TooLong
+                     ? std::string("line too long, outside any entry")
+                     : "expected the separator line that starts an entry, found " + Quoted(line));
             SkipToNextEntry(reader);
-            return Fail(problem, number,
-                        status == LineStatus::TooLong
-                            ? std::string("line too long, outside any entry")
-                            : "expected the separator line that starts an entry, found " +
-                                  Quoted(line));
+            return ReadStatus::Problem;
         }
         entry.offset = reader.lineOffset;
     }
