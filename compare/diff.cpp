@@ -8,6 +8,7 @@
 #include "compare/text_escape.h"
 
 #include <cinttypes>
+#include <cstring>
 
 static DifferenceSide HandleSide(const HandleNames &names, uint32_t handle, uint64_t line) {
     DifferenceSide side = {HandleName(names, handle), "", line};
@@ -32,6 +33,23 @@ static void Add(const EntryPair &pair, const std::string &member, DifferenceSide
     }
 }
 
+// Whether two handles show alike: both by the same name, or both unnamed
+// with the same value. Cheaper than making both sides, which only a
+// difference needs.
+static bool SameHandle(const EntryPair &pair, uint32_t a, uint32_t b) {
+    auto namedA = pair.namesA->names.find(a);
+    auto namedB = pair.namesB->names.find(b);
+    bool foundA = namedA != pair.namesA->names.end();
+    bool foundB = namedB != pair.namesB->names.end();
+    if (foundA && foundB) {
+        return namedA->second == namedB->second;
+    }
+    if (!foundA && !foundB) {
+        return a == b;
+    }
+    return HandleName(*pair.namesA, a) == HandleName(*pair.namesB, b);
+}
+
 static void CompareBlocks(const EntryPair &pair, int n, std::vector<Difference> &differences) {
     const ReadBlock &a = pair.a->blocks[n];
     const ReadBlock &b = pair.b->blocks[n];
@@ -45,11 +63,18 @@ static void CompareBlocks(const EntryPair &pair, int n, std::vector<Difference> 
         return;
     }
     for (int m = 0; m < BLOCK_MEMBER_COUNT; m++) {
+        ValueKind kind = BlockMembers[m].kind;
+        bool same = kind == ValueKind::Handle ? SameHandle(pair, a.values[m], b.values[m])
+                    : kind == ValueKind::Text ? strcmp(a.faceName, b.faceName) == 0
+                                              : a.values[m] == b.values[m];
+        if (same) {
+            continue;
+        }
         std::string member = label + "->" + BlockMembers[m].path;
-        if (BlockMembers[m].kind == ValueKind::Handle) {
+        if (kind == ValueKind::Handle) {
             Add(pair, member, HandleSide(*pair.namesA, a.values[m], a.line + m),
                 HandleSide(*pair.namesB, b.values[m], b.line + m), differences);
-        } else if (BlockMembers[m].kind == ValueKind::Text || a.values[m] != b.values[m]) {
+        } else {
             Add(pair, member, {MemberText(a, m), "", a.line + m},
                 {MemberText(b, m), "", b.line + m}, differences);
         }
@@ -62,7 +87,7 @@ void CompareEntries(const EntryPair &pair, bool strict, std::vector<Difference> 
     }
     const ReadEntry &a = *pair.a;
     const ReadEntry &b = *pair.b;
-    if (strict) {
+    if (strict && a.threadId != b.threadId) {
         Add(pair, REPORT_THREAD_LABEL, HexSide(a.threadId, a.line + 1),
             HexSide(b.threadId, b.line + 1), differences);
     }
@@ -70,13 +95,19 @@ void CompareEntries(const EntryPair &pair, bool strict, std::vector<Difference> 
         uint64_t lineA = a.line + 2 + n;
         uint64_t lineB = b.line + 2 + n;
         std::string number = std::to_string(n + 1);
-        Add(pair, WindowLabels[n], HandleSide(*pair.namesA, a.windows[n], lineA),
-            HandleSide(*pair.namesB, b.windows[n], lineB), differences);
-        Add(pair, "hIMC" + number, HandleSide(*pair.namesA, a.contexts[n], lineA),
-            HandleSide(*pair.namesB, b.contexts[n], lineB), differences);
-        if (strict) {
+        if (!SameHandle(pair, a.windows[n], b.windows[n])) {
+            Add(pair, WindowLabels[n], HandleSide(*pair.namesA, a.windows[n], lineA),
+                HandleSide(*pair.namesB, b.windows[n], lineB), differences);
+        }
+        if (!SameHandle(pair, a.contexts[n], b.contexts[n])) {
+            Add(pair, "hIMC" + number, HandleSide(*pair.namesA, a.contexts[n], lineA),
+                HandleSide(*pair.namesB, b.contexts[n], lineB), differences);
+        }
+        if (strict && a.availPhys[n] != b.availPhys[n]) {
             Add(pair, "dwAP" + number, HexSide(a.availPhys[n], lineA),
                 HexSide(b.availPhys[n], lineB), differences);
+        }
+        if (strict && a.availVirtual[n] != b.availVirtual[n]) {
             Add(pair, "dwAV" + number, HexSide(a.availVirtual[n], lineA),
                 HexSide(b.availVirtual[n], lineB), differences);
         }
