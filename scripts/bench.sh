@@ -60,3 +60,4 @@ echo "# Executable"
 size=$(stat -c %s "$build/Vantorel.exe")
 echo "Vantorel.exe: $size bytes ($(( (size + 1023) / 1024 )) KiB, stripped; target <= 64 KiB)"
 tests/wine/check_imports.sh i686-w64-mingw32-objdump "$build/Vantorel.exe"
+scripts/bench-report.sh
