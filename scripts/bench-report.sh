@@ -1,8 +1,9 @@
 #!/bin/bash
-# Benchmark of vantorel-report on Linux: check and diff of two 1 GiB reports
-# against wc -l over the same files in the same run (medians of RUNS runs,
-# interleaved), and peak memory of check and diff on 1 MiB and 1 GiB reports
-# and on bad input. Prints figures; it fails only if something does not run.
+# Benchmark of vantorel-report on Linux: check, diff and summary of 1 GiB
+# reports against wc -l over the same files in the same run (medians of RUNS
+# runs, interleaved), and peak memory of check and diff on 1 MiB and 1 GiB
+# reports and on bad input. Prints figures; it fails only if something does
+# not run.
 # The reports are written to build/bench/reports and deleted at the end
 # unless --keep is given.
 # Usage: scripts/bench-report.sh [RUNS] [--keep]
@@ -55,16 +56,19 @@ wc_one_times=()
 check_times=()
 wc_two_times=()
 diff_times=()
+summary_times=()
 for _ in $(seq "$runs"); do
     wc_one_times+=("$(took wc -l "$a")")
     check_times+=("$(took "$tool" check "$a")")
     wc_two_times+=("$(took wc -l "$a" "$b")")
     diff_times+=("$(took "$tool" diff "$a" "$b")")
+    summary_times+=("$(took "$tool" summary "$a")")
 done
 wc_one=$(median "${wc_one_times[@]}")
 check=$(median "${check_times[@]}")
 wc_two=$(median "${wc_two_times[@]}")
 diff=$(median "${diff_times[@]}")
+summary=$(median "${summary_times[@]}")
 echo "medians of $runs runs:"
 echo "wc -l a.txt:                  $wc_one ms"
 echo "check a.txt:                  $check ms"
@@ -72,6 +76,8 @@ echo "ratio check / wc -l:          $(ratio "$check" "$wc_one") (target <= 2)"
 echo "wc -l a.txt b.txt:            $wc_two ms"
 echo "diff a.txt b.txt:             $diff ms"
 echo "ratio diff / wc -l of both:   $(ratio "$diff" "$wc_two") (target <= 3)"
+echo "summary a.txt:                $summary ms"
+echo "ratio summary / wc -l:        $(ratio "$summary" "$wc_one") (no target)"
 echo "diff found: $("$tool" diff "$a" "$b" | tail -1) ($(grep -c . <<<"$planted") planted)"
 
 # Peak memory in KiB and exit status of a command, its output dropped.
