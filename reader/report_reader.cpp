@@ -1,12 +1,11 @@
 #include "reader/report_reader.h"
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <sys/stat.h>
-
-// A file is read through a window this large; a longer line is malformed.
-static const size_t READ_WINDOW = 1 << 18;
 
 struct LineForms {
     std::string nullBlock[3];                   // "pic1: (null)"
@@ -47,7 +46,8 @@ static void Refill(ReportReader &reader) {
     }
 }
 
-bool OpenReportFile(ReportReader &reader, const std::string &path, std::string &error) {
+bool OpenReportFile(ReportReader &reader, const std::string &path, std::string &error,
+                    size_t window) {
     reader = ReportReader{};
     struct stat status;
     if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
@@ -59,7 +59,7 @@ bool OpenReportFile(ReportReader &reader, const std::string &path, std::string &
         error = strerror(errno);
         return false;
     }
-    reader.buffer.resize(READ_WINDOW);
+    reader.buffer.resize(window);
     reader.data = reader.buffer.data();
     reader.lineNumber = 1;
     Refill(reader);
@@ -155,84 +155,103 @@ static bool IsSeparator(std::string_view line) {
     return line.size() == length && memcmp(line.data(), REPORT_SEPARATOR, length) == 0;
 }
 
-static int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+static inline uint64_t Word(const char *bytes) {
+    uint64_t word;
+    memcpy(&word, bytes, sizeof word);
+    return word;
 }
 
-// Eight upper-case hex digits, as every handle and flag word is written.
-static inline bool ParseHex8(std::string_view text, uint32_t &value) {
-    if (text.size() != 8) {
-        return false;
+// The value parsers read a value written as the tool writes it from text,
+// up to the first byte that cannot belong to it or to limit. Each returns
+// where it stopped, or null when what it read is no such value.
+
+// Eight upper-case hex digits, as every handle and flag word is written,
+// taken as one word: text[0], the highest digit, in its lowest byte.
+static inline const char *ParseHex8(const char *text, const char *limit, uint32_t &value) {
+    static_assert(std::endian::native == std::endian::little);
+    if (limit - text < 8) {
+        return nullptr;
     }
-    uint32_t result = 0;
-    for (char c : text) {
-        int digit = HexDigit(c);
-        if (digit < 0) {
-            return false;
-        }
-        result = result << 4 | static_cast<uint32_t>(digit);
+    const uint64_t ones = 0x0101010101010101;
+    const uint64_t high = 0x80 * ones;
+    uint64_t word = Word(text);
+    // Adding 0x80 - byte to each byte below 0x80 sets its high bit when it is
+    // at least that byte, with no carry into the next one.
+    auto atLeast = [word, ones](uint64_t byte) { return word + (0x80 - byte) * ones; };
+    uint64_t digits = atLeast('0') & ~atLeast('9' + 1);
+    uint64_t letters = atLeast('A') & ~atLeast('F' + 1);
+    if (((digits | letters) & ~word & high) != high) {
+        return nullptr;
     }
-    value = result;
-    return true;
+    // Each byte's value: its low four bits, plus 9 for a letter (bit 6 set).
+    uint64_t nibbles = (word & 0x0F * ones) + (word >> 6 & ones) * 9;
+    // Bytes 0, 2, 4 and 6 take two digits each, highest first.
+    uint64_t pairs = (nibbles << 4 | nibbles >> 8) & 0x00FF00FF00FF00FF;
+    value = static_cast<uint32_t>((pairs & 0xFF) << 24 | (pairs >> 16 & 0xFF) << 16 |
+                                  (pairs >> 32 & 0xFF) << 8 | pairs >> 48);
+    return text + 8;
 }
 
 // A decimal as the tool writes it: no sign but '-', no leading zero, no "-0".
-static inline bool ParseDecimal(std::string_view text, bool negativeAllowed, uint64_t limit,
-                                uint32_t &value) {
-    bool negative = negativeAllowed && !text.empty() && text[0] == '-';
-    if (negative) {
-        text.remove_prefix(1);
-    }
-    if (text.empty() || text.size() > 10 || (text[0] == '0' && (text.size() > 1 || negative))) {
-        return false;
-    }
+static inline const char *ParseDecimal(const char *text, const char *limit, bool negativeAllowed,
+                                       uint64_t largest, uint32_t &value) {
+    bool negative = negativeAllowed && text < limit && *text == '-';
+    const char *digits = negative ? text + 1 : text;
+    // An eleventh digit is read only to be refused.
+    const char *end = limit - digits > 11 ? digits + 11 : limit;
+    const char *stop = digits;
     uint64_t result = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        result = result * 10 + static_cast<uint64_t>(c - '0');
+    while (stop < end && static_cast<unsigned char>(*stop - '0') < 10) {
+        result = result * 10 + static_cast<uint64_t>(*stop - '0');
+        stop++;
     }
-    if (result > limit + (negative ? 1 : 0)) {
-        return false;
+    size_t count = static_cast<size_t>(stop - digits);
+    if (count == 0 || count > 10 || (*digits == '0' && (count > 1 || negative)) ||
+        result > largest + (negative ? 1 : 0)) {
+        return nullptr;
     }
     value = static_cast<uint32_t>(negative ? 0 - result : result);
-    return true;
+    return stop;
 }
 
-static inline bool ParseValue(ValueKind kind, std::string_view text, uint32_t &value,
-                              char *faceName) {
+// A face name: printable bytes only, at most FACE_NAME_TEXT_MAX of them.
+static inline const char *ParseText(const char *text, const char *limit, char *faceName) {
+    const char *stop = text;
+    while (stop < limit && stop - text < FACE_NAME_TEXT_MAX &&
+           static_cast<unsigned char>(*stop) >= 0x20 && *stop != 0x7F) {
+        stop++;
+    }
+    memcpy(faceName, text, static_cast<size_t>(stop - text));
+    faceName[stop - text] = '\0';
+    return stop;
+}
+
+static inline const char *ParseValue(ValueKind kind, const char *text, const char *limit,
+                                     uint32_t &value, char *faceName) {
     switch (kind) {
     case ValueKind::Handle:
-        return ParseHex8(text, value);
+        return ParseHex8(text, limit, value);
     case ValueKind::Hex:
-        return text.size() == 10 && text[0] == '0' && text[1] == 'x' &&
-               ParseHex8(text.substr(2), value);
+        if (limit - text < 2 || text[0] != '0' || text[1] != 'x') {
+            return nullptr;
+        }
+        return ParseHex8(text + 2, limit, value);
     case ValueKind::Signed:
-        return ParseDecimal(text, true, 2147483647, value);
+        return ParseDecimal(text, limit, true, 2147483647, value);
     case ValueKind::Byte:
-        return ParseDecimal(text, false, 255, value);
+        return ParseDecimal(text, limit, false, 255, value);
     case ValueKind::Text:
-        if (text.size() > FACE_NAME_TEXT_MAX) {
-            return false;
-        }
-        for (unsigned char c : text) {
-            if (c < 0x20 || c == 0x7F) {
-                return false;
-            }
-        }
-        memcpy(faceName, text.data(), text.size());
-        faceName[text.size()] = '\0';
         value = 0;
-        return true;
+        return ParseText(text, limit, faceName);
     }
-    return false;
+    return nullptr;
+}
+
+// Whether text is one value of its kind, whole.
+static bool ParseWhole(ValueKind kind, std::string_view text, uint32_t &value, char *faceName) {
+    const char *end = text.data() + text.size();
+    const char *stop = ParseValue(kind, text.data(), end, value, faceName);
+    return stop != nullptr && stop == end;
 }
 
 // Matches a literal at the front of text, taking it off.
@@ -245,7 +264,7 @@ static bool Take(std::string_view &text, const std::string &literal) {
 }
 
 static bool TakeHex8(std::string_view &text, uint32_t &value) {
-    if (text.size() < 8 || !ParseHex8(text.substr(0, 8), value)) {
+    if (ParseHex8(text.data(), text.data() + text.size(), value) == nullptr) {
         return false;
     }
     text.remove_prefix(8);
@@ -254,7 +273,7 @@ static bool TakeHex8(std::string_view &text, uint32_t &value) {
 
 static bool ParseThreadLine(std::string_view line, uint32_t &threadId) {
     static const std::string label = REPORT_THREAD_LABEL ":0x";
-    return Take(line, label) && ParseHex8(line, threadId);
+    return Take(line, label) && ParseWhole(ValueKind::Handle, line, threadId, nullptr);
 }
 
 static bool ParseHeaderLine(std::string_view line, int n, ReadEntry &entry) {
@@ -262,7 +281,7 @@ static bool ParseHeaderLine(std::string_view line, int n, ReadEntry &entry) {
     return Take(line, pieces[0]) && TakeHex8(line, entry.windows[n]) && Take(line, pieces[1]) &&
            TakeHex8(line, entry.contexts[n]) && Take(line, pieces[2]) &&
            TakeHex8(line, entry.availPhys[n]) && Take(line, pieces[3]) &&
-           ParseHex8(line, entry.availVirtual[n]);
+           ParseWhole(ValueKind::Handle, line, entry.availVirtual[n], nullptr);
 }
 
 static std::string Quoted(std::string_view line) {
@@ -279,10 +298,84 @@ static std::string Quoted(std::string_view line) {
     return "\"" + text + (line.size() > 80 ? "\"..." : "\"");
 }
 
+// The first line at or after from (a line start) that begins with a hyphen,
+// as a separator does, counting the line ends before it; null when the
+// window holds none. Looks at 128 bytes at a time, which the compiler does in
+// vector registers, and at single bytes only near such a line.
+static const char *NextHyphenLine(const char *from, const char *end, uint64_t &lineNumber) {
+    if (from < end && *from == '-') {
+        return from;
+    }
+    const size_t chunk = 128;
+    const char *bytes = from;
+    // A chunk is looked at with the byte after it, so it is never the last.
+    while (static_cast<size_t>(end - bytes) > chunk) {
+        uint8_t lineEnds = 0;
+        uint8_t hyphenLine = 0;
+        for (size_t i = 0; i < chunk; i++) {
+            lineEnds += bytes[i] == '\n';
+            hyphenLine |= (bytes[i] == '\n') & (bytes[i + 1] == '-');
+        }
+        if (hyphenLine != 0) {
+            break;
+        }
+        lineNumber += lineEnds;
+        bytes += chunk;
+    }
+    for (; bytes < end; bytes++) {
+        if (*bytes == '\n') {
+            lineNumber++;
+            if (bytes + 1 < end && bytes[1] == '-') {
+                return bytes + 1;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Passes over the lines the window holds whole, up to and including a
+// separator line; true when there was one. Only the line count is kept, and
+// only lines that begin with a hyphen are looked at, so this is much quicker
+// than taking the lines one by one.
+static bool PassOverWholeLines(ReportReader &reader) {
+    const char *line = reader.data + reader.position;
+    const char *end = reader.data + reader.size;
+    while ((line = NextHyphenLine(line, end, reader.lineNumber)) != nullptr) {
+        const char *lineEnd =
+            static_cast<const char *>(memchr(line, '\n', static_cast<size_t>(end - line)));
+        if (lineEnd == nullptr) {
+            reader.position = static_cast<size_t>(line - reader.data);
+            return false;
+        }
+        reader.lineNumber++;
+        size_t length = static_cast<size_t>(lineEnd - line);
+        if (length > 0 && line[length - 1] == '\r') {
+            length--;
+        }
+        if (IsSeparator(std::string_view(line, length))) {
+            reader.lineOffset = reader.byteOffset + static_cast<uint64_t>(line - reader.data);
+            reader.position = static_cast<size_t>(lineEnd + 1 - reader.data);
+            reader.separatorPending = true;
+            reader.pendingOffset = reader.lineOffset;
+            return true;
+        }
+        line = lineEnd + 1;
+    }
+    // Every line end was counted, and no line the window holds, whole or
+    // begun, starts with a hyphen: the rest is passed over, its end counted
+    // when the window moves on.
+    reader.position = reader.size;
+    return false;
+}
+
 // Passes over lines up to the next separator, which starts the next entry.
 static void SkipToNextEntry(ReportReader &reader) {
     std::string_view line;
     for (;;) {
+        if (PassOverWholeLines(reader)) {
+            return;
+        }
+        // The next line runs past the window, or there is none.
         LineStatus status = NextLine(reader, line);
         if (status == LineStatus::End || status == LineStatus::Unended) {
             return;
@@ -372,23 +465,87 @@ static ReadStatus Unexpected(ReportReader &reader, const ReadEntry &entry, int l
     return ReadStatus::Problem;
 }
 
+// A member line's label is "pic1->", "pic2->" or "pic3->", the member's path
+// and ": "; its length is known when compiling.
+static constexpr size_t BLOCK_PREFIX_LENGTH = 6;
+static_assert(std::char_traits<char>::length(BlockLabels[0]) + 2 == BLOCK_PREFIX_LENGTH &&
+              std::char_traits<char>::length(BlockLabels[1]) + 2 == BLOCK_PREFIX_LENGTH &&
+              std::char_traits<char>::length(BlockLabels[2]) + 2 == BLOCK_PREFIX_LENGTH);
+
+// Whether the bytes at text are those of label, compared a word at a time,
+// the last word overlapping the one before.
+template <size_t length> static inline bool Matches(const char *text, const char *label) {
+    static_assert(length >= 8);
+    for (size_t i = 0; i + 8 < length; i += 8) {
+        if (Word(text + i) != Word(label + i)) {
+            return false;
+        }
+    }
+    return Word(text + length - 8) == Word(label + length - 8);
+}
+
+// Reads member line m where it lies in the window, without looking for its
+// end first. The label's length and the value's kind are known when this is
+// compiled, so the label is compared a word at a time, and the value's parser
+// says where the line must end. Whatever line this takes, the line-by-line
+// path takes alike, with the same value; anything else, a line near the
+// window's end included, is left to that path, which says what is wrong.
+template <int m>
+static inline bool ReadMemberInPlace(const char *&position, const char *limit,
+                                     const std::string *labels, ReadBlock &block) {
+    constexpr size_t pathLength = std::char_traits<char>::length(BlockMembers[m].path);
+    constexpr size_t labelLength = BLOCK_PREFIX_LENGTH + pathLength + 2;
+    const char *line = position;
+    // Room for the longest line of this member: a face name and CR LF.
+    if (static_cast<size_t>(limit - line) < labelLength + FACE_NAME_TEXT_MAX + 2 ||
+        !Matches<labelLength>(line, labels[m].data())) {
+        return false;
+    }
+    const char *stop = ParseValue(BlockMembers[m].kind, line + labelLength, limit, block.values[m],
+                                  block.faceName);
+    if (stop == nullptr) {
+        return false;
+    }
+    if (*stop == '\r') {
+        stop++;
+    }
+    if (*stop != '\n') {
+        return false;
+    }
+    position = stop + 1;
+    return true;
+}
+
+// Reads a present block's member lines in place, in order, up to the first
+// one that is not taken so; returns how many were.
+template <int... m>
+static int ReadMembersInPlace(const char *&position, const char *limit, const std::string *labels,
+                              ReadBlock &block, std::integer_sequence<int, m...>) {
+    int read = 0;
+    (void)((ReadMemberInPlace<m>(position, limit, labels, block) && ++read) && ...);
+    return read;
+}
+
 static ReadStatus ReadBlockLines(ReportReader &reader, ReadEntry &entry, int n, int &linesRead,
                                  ReadProblem &problem) {
     const LineForms &forms = Forms();
     ReadBlock &block = entry.blocks[n];
-    std::string_view line;
-    if (!ExpectLine(reader, entry, linesRead, line, problem)) {
-        return ReadStatus::Problem;
-    }
-    block.line = reader.lineNumber - 1;
-    if (line == forms.nullBlock[n]) {
-        block.present = false;
-        return ReadStatus::Entry;
-    }
+    block.line = reader.lineNumber;
     block.present = true;
-    for (int m = 0; m < BLOCK_MEMBER_COUNT; m++) {
-        if (m > 0 && !ExpectLine(reader, entry, linesRead, line, problem)) {
+    const char *position = reader.data + reader.position;
+    int m = ReadMembersInPlace(position, reader.data + reader.size, forms.members[n], block,
+                               std::make_integer_sequence<int, BLOCK_MEMBER_COUNT>());
+    reader.position = static_cast<size_t>(position - reader.data);
+    reader.lineNumber += static_cast<uint64_t>(m);
+    linesRead += m;
+    for (; m < BLOCK_MEMBER_COUNT; m++) {
+        std::string_view line;
+        if (!ExpectLine(reader, entry, linesRead, line, problem)) {
             return ReadStatus::Problem;
+        }
+        if (m == 0 && line == forms.nullBlock[n]) {
+            block.present = false;
+            return ReadStatus::Entry;
         }
         std::string_view value = line;
         if (!Take(value, forms.members[n][m])) {
@@ -397,7 +554,7 @@ static ReadStatus ReadBlockLines(ReportReader &reader, ReadEntry &entry, int n, 
             return Unexpected(reader, entry, linesRead, line, problem,
                               "expected " + expected + ", found " + Quoted(line));
         }
-        if (!ParseValue(BlockMembers[m].kind, value, block.values[m], block.faceName)) {
+        if (!ParseWhole(BlockMembers[m].kind, value, block.values[m], block.faceName)) {
             return Unexpected(reader, entry, linesRead, line, problem,
                               std::string("bad value for ") + BlockLabels[n] + "->" +
                                   BlockMembers[m].path + ": " + Quoted(value));
@@ -422,12 +579,13 @@ static ReadStatus FindEntry(ReportReader &reader, ReadEntry &entry, ReadProblem 
             if (status == LineStatus::Unended) {
                 return Fail(problem, reader.lineNumber, "the report ends in the middle of a line");
             }
+            // Said before passing on, which may refill the window under line.
+            Fail(problem, number,
+                 status == LineStatus::TooLong
+                     ? std::string("line too long, outside any entry")
+                     : "expected the separator line that starts an entry, found " + Quoted(line));
             SkipToNextEntry(reader);
-            return Fail(problem, number,
-                        status == LineStatus::TooLong
-                            ? std::string("line too long, outside any entry")
-                            : "expected the separator line that starts an entry, found " +
-                                  Quoted(line));
+            return ReadStatus::Problem;
         }
         entry.offset = reader.lineOffset;
     }

@@ -65,3 +65,7 @@ tests/wine/check_imports.sh i686-w64-mingw32-objdump "$build/Vantorel.exe"
 # ---- The tool over long runs ----
 echo
 tests/bench/endurance.sh "$build" "$ending_runs"
+
+# ---- vantorel-report on 1 GiB reports ----
+echo
+scripts/bench-report.sh
