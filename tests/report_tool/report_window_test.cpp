@@ -66,6 +66,11 @@ std::vector<std::string> ReadAll(ReportReader &reader) {
             results.push_back(std::to_string(problem.line) + ": " + problem.reason);
             continue;
         }
+        if (status == ReadStatus::Passed) {
+            results.push_back("passed " + std::to_string(entry.line) + " at " +
+                              std::to_string(entry.offset) + " of " + std::to_string(entry.threadId));
+            continue;
+        }
         char head[160];
         snprintf(head, sizeof head, "entry %" PRIu64 " at %" PRIu64 ", %08X %08X %08X %08X",
                  entry.line, entry.offset, entry.threadId, entry.windows[2], entry.contexts[2],
