@@ -113,6 +113,13 @@ void CompareEntries(const EntryPair &pair, bool strict, std::vector<Difference> 
         AddHex(pair, REPORT_THREAD_LABEL, a.threadId, a.line + 1, b.threadId, b.line + 1,
                differences);
     }
+    if (!SameSharing(a, b)) {
+        differences.push_back({pair.thread,
+                               pair.entry,
+                               "shared contexts",
+                               {SharedContexts(a), "", a.line + 2},
+                               {SharedContexts(b), "", b.line + 2}});
+    }
     static const char *const Contexts[3] = {"hIMC1", "hIMC2", "hIMC3"};
     static const char *const AvailPhys[3] = {"dwAP1", "dwAP2", "dwAP3"};
     static const char *const AvailVirtual[3] = {"dwAV1", "dwAV2", "dwAV3"};
@@ -130,13 +137,6 @@ void CompareEntries(const EntryPair &pair, bool strict, std::vector<Difference> 
             AddHex(pair, AvailVirtual[n], a.availVirtual[n], lineA, b.availVirtual[n], lineB,
                    differences);
         }
-    }
-    if (!SameSharing(a, b)) {
-        differences.push_back({pair.thread,
-                               pair.entry,
-                               "shared contexts",
-                               {SharedContexts(a), "", a.line + 2},
-                               {SharedContexts(b), "", b.line + 2}});
     }
     for (int n = 0; n < 3; n++) {
         CompareBlocks(pair, n, differences);
@@ -252,7 +252,9 @@ static void DiffThread(DiffOutput &out, ReportInput &a, ReportInput &b, size_t t
     for (;;) {
         bool haveA = NextThreadEntry(a, t, entryA);
         bool haveB = NextThreadEntry(b, t, entryB);
-        if (!haveA && !haveB) {
+        // Past a problem the entries no longer line up: what follows would
+        // be noise.
+        if ((!haveA && !haveB) || a.problemCount > 0 || b.problemCount > 0) {
             break;
         }
         index++;
@@ -280,7 +282,7 @@ static void DiffThread(DiffOutput &out, ReportInput &a, ReportInput &b, size_t t
     }
     uint64_t countA = t < a.threads.size() ? a.threads[t].entries : 0;
     uint64_t countB = t < b.threads.size() ? b.threads[t].entries : 0;
-    if (countA != countB) {
+    if (countA != countB && a.problemCount == 0 && b.problemCount == 0) {
         Difference difference = {
             t + 1,
             0,

@@ -2,10 +2,31 @@
 
 #include <cstdio>
 
+// The length of the UTF-8 sequence at text[i], or 0 when none starts there.
+static size_t Utf8Length(const std::string &text, size_t i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+    if (c >= 0xF5 || length == 0 || i + length > text.size()) {
+        return 0;
+    }
+    for (size_t k = 1; k < length; k++) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 std::string JsonString(const std::string &text) {
     std::string json = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
+    for (size_t i = 0; i < text.size(); i++) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t sequence = c >= 0x80 ? Utf8Length(text, i) : 0;
+        if (sequence > 0) {
+            // A file name in UTF-8 stays as it is.
+            json.append(text, i, sequence);
+            i += sequence - 1;
+        } else if (c == '"' || c == '\\') {
             json += '\\';
             json += static_cast<char>(c);
         } else if (c < 0x20 || c >= 0x7F) {

@@ -172,12 +172,12 @@ static inline const char *ParseHex8(const char *text, const char *limit, uint32_
     if (limit - text < 8) {
         return nullptr;
     }
-    const uint64_t ones = 0x0101010101010101;
-    const uint64_t high = 0x80 * ones;
+    constexpr uint64_t ones = 0x0101010101010101;
+    constexpr uint64_t high = 0x80 * ones;
     uint64_t word = Word(text);
     // Adding 0x80 - byte to each byte below 0x80 sets its high bit when it is
     // at least that byte, with no carry into the next one.
-    auto atLeast = [word, ones](uint64_t byte) { return word + (0x80 - byte) * ones; };
+    auto atLeast = [word](uint64_t byte) { return word + (0x80 - byte) * ones; };
     uint64_t digits = atLeast('0') & ~atLeast('9' + 1);
     uint64_t letters = atLeast('A') & ~atLeast('F' + 1);
     if (((digits | letters) & ~word & high) != high) {
@@ -361,10 +361,14 @@ static bool PassOverWholeLines(ReportReader &reader) {
         }
         line = lineEnd + 1;
     }
-    // Every line end was counted, and no line the window holds, whole or
-    // begun, starts with a hyphen: the rest is passed over, its end counted
-    // when the window moves on.
-    reader.position = reader.size;
+    // Every line end was counted, and no whole line starts with a hyphen. The
+    // line the window ends in is kept for the next window: cut there, its
+    // rest could pass for a line of its own.
+    const char *last = end;
+    while (last > reader.data + reader.position && last[-1] != '\n') {
+        last--;
+    }
+    reader.position = static_cast<size_t>(last - reader.data);
     return false;
 }
 

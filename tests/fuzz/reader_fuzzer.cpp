@@ -1,8 +1,10 @@
 // Fuzzes the report reader with arbitrary bytes: never a crash; every entry
 // it accepts is, line for line, what the tool would write for its values, at
 // the line and offset it names; an entry compared with itself differs in
-// nothing, two in turn as much either way; read from a file, a well-formed
-// report's threads give back their entries.
+// nothing, two in turn as much either way; read from a file through a small
+// window, with or without passing over other threads, the same results
+// wherever the window ends; a well-formed report's threads give back their
+// entries.
 #include "compare/diff.h"
 #include "reader/report_reader.h"
 
@@ -65,7 +67,7 @@ std::string LinesFrom(const std::string &input, size_t offset, size_t lines) {
 // Reads the fuzzer's own bytes, so that reading one beyond them is caught,
 // and checks each entry against their copy in input, and against the entry
 // before it. Returns whether they are a well-formed report.
-bool ReadAll(const uint8_t *data, const std::string &input) {
+bool ReadAll(const uint8_t *data, const std::string &input, std::string &transcript) {
     ReportReader reader;
     OpenReportText(reader, reinterpret_cast<const char *>(data), input.size());
     HandleNames names = {};
@@ -77,12 +79,14 @@ bool ReadAll(const uint8_t *data, const std::string &input) {
     size_t lines = static_cast<size_t>(std::count(input.begin(), input.end(), '\n')) + 1;
     for (ReadStatus status; (status = ReadNextEntry(reader, entry, problem)) != ReadStatus::End;) {
         if (status == ReadStatus::Problem) {
+            transcript += std::to_string(problem.line) + ": " + problem.reason + "\n";
             Check(problem.line >= 1 && problem.line <= lines, "problem line in the input");
             Check(!problem.reason.empty(), "a problem says why");
             wellFormed = false;
             continue;
         }
         std::string written = Written(entry);
+        transcript += std::to_string(entry.offset) + "\n" + written;
         size_t count = static_cast<size_t>(std::count(written.begin(), written.end(), '\n'));
         Check(LinesFrom(input, entry.offset, count) == written, "entry read as written");
         Check(entry.line == static_cast<uint64_t>(
@@ -105,18 +109,53 @@ bool ReadAll(const uint8_t *data, const std::string &input) {
     return wellFormed && entries > 0;
 }
 
+// Everything a reading gives, as text; entries passed over by thread id.
+std::string Transcript(ReportReader &reader) {
+    std::string text;
+    ReadEntry entry;
+    ReadProblem problem;
+    for (ReadStatus status; (status = ReadNextEntry(reader, entry, problem)) != ReadStatus::End;) {
+        text += status == ReadStatus::Problem ? std::to_string(problem.line) + ": " + problem.reason
+                : status == ReadStatus::Passed
+                    ? "passed " + std::to_string(entry.line) + " " + std::to_string(entry.threadId)
+                    : std::to_string(entry.offset) + "\n" + Written(entry);
+        text += status == ReadStatus::Entry ? "" : "\n";
+    }
+    return text;
+}
+
+// The input read from a file through a window of 128 to 383 bytes gives what
+// it gives read whole, with every thread or only the last byte's, unless a
+// line does not fit in the window (and is too long only there).
+void ReadThroughWindow(const std::string &path, const std::string &input,
+                       const std::string &transcript) {
+    size_t window = 128 + input.size() % 256;
+    for (size_t start = 0, end; start < input.size(); start = end + 1) {
+        end = std::min(input.find('\n', start), input.size());
+        if (end - start + 1 >= window) {
+            return;
+        }
+    }
+    for (bool oneThread : {false, true}) {
+        ReportReader memory;
+        ReportReader file;
+        std::string error;
+        OpenReportText(memory, input.data(), input.size());
+        Check(OpenReportFile(file, path, error, window), "scratch file opened");
+        memory.onlyOneThread = file.onlyOneThread = oneThread;
+        memory.onlyThreadId = file.onlyThreadId = static_cast<uint8_t>(input.back());
+        std::string expected = oneThread ? Transcript(memory) : transcript;
+        Check(Transcript(file) == expected, "the same through a window");
+        CloseReport(file);
+    }
+}
+
 // A well-formed report read from a file gives each thread's entries again,
 // found by their offsets.
-void ReadThreadsFromFile(const std::string &input) {
-    static const std::string path = "/tmp/reader_fuzzer." + std::to_string(getpid());
-    FILE *file = fopen(path.c_str(), "wb");
-    Check(file != nullptr && fwrite(input.data(), 1, input.size(), file) == input.size(),
-          "scratch file written");
-    fclose(file);
+void ReadThreadsFromFile(const std::string &path) {
     ReportInput report;
     std::string error;
     Check(OpenInput(report, path, error), "scratch file opened");
-    remove(path.c_str()); // open, it stays readable
     ReadEntry entry;
     for (size_t t = 0; t == 0 || t < report.threads.size(); t++) {
         uint64_t taken = 0;
@@ -134,11 +173,18 @@ void ReadThreadsFromFile(const std::string &input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::string input(reinterpret_cast<const char *>(data), size);
-    // Files cost time: only well-formed reports, the ones whose threads are
-    // read again, are written to one.
-    if (ReadAll(data, input)) {
-        ReadThreadsFromFile(input);
+    std::string transcript;
+    bool wellFormed = ReadAll(data, input, transcript);
+    if (size == 0) {
+        return 0;
     }
-
+    static const std::string path = "/tmp/reader_fuzzer." + std::to_string(getpid());
+    FILE *file = fopen(path.c_str(), "wb");
+    Check(file != nullptr && fwrite(input.data(), 1, size, file) == size, "scratch file written");
+    fclose(file);
+    ReadThroughWindow(path, input, transcript);
+    if (wellFormed) {
+        ReadThreadsFromFile(path);
+    }
     return 0;
 }
