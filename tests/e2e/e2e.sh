@@ -6,8 +6,7 @@ set -u
 build=$(cd "$1" && pwd)
 wine_run="$(cd "$(dirname "$0")/../wine" && pwd)/run.sh"
 export DISPLAY=":$(head -n 1 "$build/wine-state/display")"
-passed=0
-failed=0
+passed=0 failed=0
 
 check() { # what, then a command that must succeed
     local what=$1

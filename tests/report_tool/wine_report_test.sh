@@ -35,10 +35,8 @@ expect 2 'reports: is a directory' check reports
 
 # Longer than the read window, with threads first seen beyond it: found by
 # their offsets through the C runtime's 64-bit seek.
-scratch="$build/report-tool-wine"
-mkdir -p "$scratch"
-for _ in $(seq 11); do cat reports/base-crlf.txt; done >"$scratch/long-a.txt"
-cp "$scratch/long-a.txt" "$scratch/long-b.txt"
+scratch="$build/report-tool-wine" && mkdir -p "$scratch"
+for side in a b; do for _ in $(seq 11); do cat reports/base-crlf.txt; done >"$scratch/long-$side.txt"; done
 cat reports/other-handles.txt >>"$scratch/long-a.txt"
 sed '660s/fOpen: 0/fOpen: 1/' reports/other-handles.txt >>"$scratch/long-b.txt"
 long="Z:${scratch//\//\\}\\long"
