@@ -78,7 +78,7 @@ void MakeBadInputs() {
 TEST(ReportTool, Transcript) {
     // The tool names files as given: the fixtures are copied beside the
     // inputs made here, into the test's working folder.
-    fs::copy(REPORTS_DIR, ".", fs::copy_options::overwrite_existing);
+    fs::copy(REPORTS_DIR, ".", fs::copy_options::overwrite_existing | fs::copy_options::recursive);
     MakeBadInputs();
     // The commands are the golden transcript's own "$ vantorel-report" lines:
     // a new case is a new such line, then an update of the file.
