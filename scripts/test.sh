@@ -1,7 +1,8 @@
 #!/bin/bash
-# Installs what is missing, builds the presets and runs every test: the host
-# unit tests under ASan and UBSan, ten seconds of fuzzing of the report format,
-# then the real tool end to end under Wine.
+# Installs what is missing, builds the presets and runs every test: on Linux
+# the unit tests and vantorel-report's tests under ASan and UBSan and its page
+# in a headless browser, a short fuzzing of the report format and of the
+# reader, then the Windows build: the real tool end to end under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
