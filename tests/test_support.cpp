@@ -7,6 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+// The report lock exists before any test runs, as it does in the tool before
+// any window is created.
+[[maybe_unused]] static const bool LockReady = (InitializeCriticalSection(&ReportLock), true);
+
 ReportEntry SampleEntry() {
     static INPUTCONTEXT records[3];
     auto *bytes = reinterpret_cast<uint8_t *>(records);

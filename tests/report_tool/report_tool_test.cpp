@@ -66,6 +66,7 @@ void MakeBadInputs() {
         {"long-line.txt", base.substr(0, LineStart(base, 370)) + std::string(1 << 20, '7') +
                               "\r\n" + base.substr(LineStart(base, 371))},
         {"cut-at-line-end.txt", base.substr(0, LineStart(base, 601))},
+        {"lower-case.txt", base.substr(0, 97) + "0001005e" + base.substr(105)},
         {"long-a.txt", longA},
         {"long-b.txt", longB},
     };
