@@ -15,7 +15,7 @@ static void WriteText(const ReportInput &input) {
     for (size_t t = 0; t < input.threads.size(); t++) {
         const ReportThread &thread = input.threads[t];
         printf("  thread %zu, ThreadID %s: %s, the first at line %" PRIu64 "\n", t + 1,
-               ThreadIdText(thread.id).c_str(), Counted(thread.entries, "entry", "entries").c_str(),
+               HexText(thread.id).c_str(), Counted(thread.entries, "entry", "entries").c_str(),
                thread.firstLine);
     }
 }
@@ -27,7 +27,7 @@ static void WriteJson(const ReportInput &input) {
         const ReportThread &thread = input.threads[t];
         printf("%s{\"thread\": %zu, \"threadId\": \"%s\", \"entries\": %" PRIu64
                ", \"line\": %" PRIu64 "}",
-               t > 0 ? ", " : "", t + 1, ThreadIdText(thread.id).c_str(), thread.entries,
+               t > 0 ? ", " : "", t + 1, HexText(thread.id).c_str(), thread.entries,
                thread.firstLine);
     }
     printf("], \"problemCount\": %" PRIu64 ", \"problems\": ", input.problemCount);

@@ -10,7 +10,7 @@
 #include <cinttypes>
 #include <cstring>
 
-static DifferenceSide HandleSide(const HandleNames &names, uint32_t handle, uint64_t line) {
+DifferenceSide HandleSide(const HandleNames &names, uint32_t handle, uint64_t line) {
     DifferenceSide side = {HandleName(names, handle), "", line};
     char raw[VALUE_TEXT_SIZE];
     FormatValue(ValueKind::Handle, handle, raw);
@@ -20,10 +20,8 @@ static DifferenceSide HandleSide(const HandleNames &names, uint32_t handle, uint
     return side;
 }
 
-static DifferenceSide HexSide(uint32_t value, uint64_t line) {
-    char text[VALUE_TEXT_SIZE];
-    FormatValue(ValueKind::Hex, value, text);
-    return {text, "", line};
+DifferenceSide HexSide(uint32_t value, uint64_t line) {
+    return {HexText(value), "", line};
 }
 
 // Two handles stand for the same thing when their names are the same; a
@@ -39,12 +37,10 @@ static bool SameHandle(const EntryPair &pair, uint32_t a, uint32_t b) {
 
 // The strings of a difference are made only once one is found: most facts
 // are the same, and a diff of large reports compares millions of them.
-static void AddHandle(const EntryPair &pair, const std::string &member, uint32_t a, uint64_t lineA,
-                      uint32_t b, uint64_t lineB, std::vector<Difference> &differences) {
-    if (!SameHandle(pair, a, b)) {
-        differences.push_back({pair.thread, pair.entry, member, HandleSide(*pair.namesA, a, lineA),
-                               HandleSide(*pair.namesB, b, lineB)});
-    }
+static Difference HandleDifference(const EntryPair &pair, const std::string &member, uint32_t a,
+                                   uint64_t lineA, uint32_t b, uint64_t lineB) {
+    return {pair.thread, pair.entry, member, HandleSide(*pair.namesA, a, lineA),
+            HandleSide(*pair.namesB, b, lineB)};
 }
 
 static void AddHex(const EntryPair &pair, const std::string &member, uint32_t a, uint64_t lineA,
@@ -89,8 +85,8 @@ static void CompareBlocks(const EntryPair &pair, int n, std::vector<Difference> 
         ValueKind kind = BlockMembers[m].kind;
         if (kind == ValueKind::Handle) {
             if (!SameHandle(pair, a.values[m], b.values[m])) {
-                AddHandle(pair, MemberName(n, m), a.values[m], a.line + m, b.values[m], b.line + m,
-                          differences);
+                differences.push_back(HandleDifference(pair, MemberName(n, m), a.values[m],
+                                                       a.line + m, b.values[m], b.line + m));
             }
         } else if (kind == ValueKind::Text ? strcmp(a.faceName, b.faceName) != 0
                                            : a.values[m] != b.values[m]) {
@@ -127,10 +123,12 @@ void CompareEntries(const EntryPair &pair, bool strict, std::vector<Difference> 
         uint64_t lineA = a.line + 2 + n;
         uint64_t lineB = b.line + 2 + n;
         if (!SameHandle(pair, a.windows[n], b.windows[n])) {
-            AddHandle(pair, WindowLabels[n], a.windows[n], lineA, b.windows[n], lineB, differences);
+            differences.push_back(
+                HandleDifference(pair, WindowLabels[n], a.windows[n], lineA, b.windows[n], lineB));
         }
         if (!SameHandle(pair, a.contexts[n], b.contexts[n])) {
-            AddHandle(pair, Contexts[n], a.contexts[n], lineA, b.contexts[n], lineB, differences);
+            differences.push_back(
+                HandleDifference(pair, Contexts[n], a.contexts[n], lineA, b.contexts[n], lineB));
         }
         if (strict) {
             AddHex(pair, AvailPhys[n], a.availPhys[n], lineA, b.availPhys[n], lineB, differences);
@@ -202,7 +200,7 @@ static void WriteJsonReport(const ReportInput &input) {
            JsonString(input.path).c_str(), input.entries);
     for (size_t t = 0; t < input.threads.size(); t++) {
         printf("%s{\"thread\": %zu, \"threadId\": \"%s\", \"entries\": %" PRIu64 "}",
-               t > 0 ? ", " : "", t + 1, ThreadIdText(input.threads[t].id).c_str(),
+               t > 0 ? ", " : "", t + 1, HexText(input.threads[t].id).c_str(),
                input.threads[t].entries);
     }
     printf("], \"problems\": ");

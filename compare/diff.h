@@ -37,6 +37,10 @@ struct EntryPair {
     const HandleNames *namesB;
 };
 
+// A handle as compared, its name, with its real value where that differs.
+DifferenceSide HandleSide(const HandleNames &names, uint32_t handle, uint64_t line);
+DifferenceSide HexSide(uint32_t value, uint64_t line);
+
 // The differences of one pair of entries, in the order of their lines.
 void CompareEntries(const EntryPair &pair, bool strict, std::vector<Difference> &differences);
 

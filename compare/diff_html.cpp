@@ -89,19 +89,12 @@ struct Cell {
 
 static Cell HandleCell(const std::string &label, const HandleNames &names, uint32_t handle,
                        uint64_t line) {
-    Cell cell = {true, line, label, HandleName(names, handle), ""};
-    char raw[VALUE_TEXT_SIZE];
-    FormatValue(ValueKind::Handle, handle, raw);
-    if (cell.value != raw) {
-        cell.raw = raw;
-    }
-    return cell;
+    DifferenceSide side = HandleSide(names, handle, line);
+    return {true, line, label, side.value, side.raw};
 }
 
 static Cell HexCell(const std::string &label, uint32_t value, uint64_t line) {
-    char text[VALUE_TEXT_SIZE];
-    FormatValue(ValueKind::Hex, value, text);
-    return {true, line, label, text, ""};
+    return {true, line, label, HexText(value), ""};
 }
 
 static bool Differs(const std::vector<Difference> &differences, const std::string &member) {
@@ -308,10 +301,6 @@ static void WriteBlock(FILE *out, const EntryPair &pair, const std::vector<Diffe
     fputs("</table></details>\n", out);
 }
 
-static std::string Plural(uint64_t count, const char *one, const char *many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 void WriteHtmlEntryPair(HtmlPage &page, const EntryPair &pair,
                         const std::vector<Difference> &differences) {
     bool differs = !differences.empty() || pair.a == nullptr || pair.b == nullptr;
@@ -323,8 +312,8 @@ void WriteHtmlEntryPair(HtmlPage &page, const EntryPair &pair,
     page.pairsShown++;
     std::string what = pair.a == nullptr   ? "only in B"
                        : pair.b == nullptr ? "only in A"
-                       : differs           ? Plural(differences.size(), "difference", "differences")
-                                           : "the same";
+                       : differs ? Counted(differences.size(), "difference", "differences")
+                                 : "the same";
     if (differs) {
         PageLink link = {pair.thread, pair.entry, what};
         for (size_t i = 0; i < differences.size() && i < MEMBERS_PER_LINK; i++) {
@@ -346,7 +335,7 @@ void WriteHtmlEntryPair(HtmlPage &page, const EntryPair &pair,
         if (entries[s] != nullptr) {
             fprintf(out, "%s%c: ThreadID %s, line %" PRIu64,
                     s == 1 && pair.a != nullptr ? " &middot; " : "", "AB"[s],
-                    ThreadIdText(entries[s]->threadId).c_str(), entries[s]->line);
+                    HexText(entries[s]->threadId).c_str(), entries[s]->line);
         }
     }
     fputs("</span></summary>\n", out);
@@ -424,7 +413,7 @@ static void WriteThreads(FILE *out, const ReportInput &a, const ReportInput &b,
         for (int s = 0; s < 2; s++) {
             if (t < inputs[s]->threads.size()) {
                 const ReportThread &thread = inputs[s]->threads[t];
-                fprintf(out, "<td>%s</td><td>%s%" PRIu64 "%s</td>", ThreadIdText(thread.id).c_str(),
+                fprintf(out, "<td>%s</td><td>%s%" PRIu64 "%s</td>", HexText(thread.id).c_str(),
                         differs ? "<mark>" : "", thread.entries, differs ? "</mark>" : "");
             } else {
                 fprintf(out, "<td>none</td><td>%s0%s</td>", differs ? "<mark>" : "",
@@ -461,7 +450,7 @@ static void WriteSummary(FILE *out, const HtmlPage &page, const ReportInput &a,
     std::string verdict = !wellFormed ? "malformed"
                           : differenceCount == 0
                               ? "the same"
-                              : Plural(differenceCount, "difference", "differences");
+                              : Counted(differenceCount, "difference", "differences");
     fprintf(out,
             "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
             "<meta name=\"viewport\" content=\"width=device-width\">\n"
@@ -492,8 +481,8 @@ static void WriteSummary(FILE *out, const HtmlPage &page, const ReportInput &a,
     }
     if (page.differingLeftOut > 0) {
         fprintf(out, "<p class=\"note\">%s not shown on this page.</p>\n",
-                Plural(page.differingLeftOut, "more entry that differs is",
-                       "more entries that differ are")
+                Counted(page.differingLeftOut, "more entry that differs is",
+                        "more entries that differ are")
                     .c_str());
     }
     fprintf(out,
@@ -535,7 +524,7 @@ bool EndHtmlPage(HtmlPage &page, const ReportInput &a, const ReportInput &b,
                 " pairs, only those that differ are shown, with only the lines around their "
                 "differences, %" PRIu64 " pairs at most; <code>vantorel-report diff</code> "
                 "lists every difference.</p>\n",
-                Plural(leftOut, "more entry pair was", "more entry pairs were").c_str(),
+                Counted(leftOut, "more entry pair was", "more entry pairs were").c_str(),
                 page.differingLeftOut, page.sameLeftOut, PAIRS_ALL_SHOWN, PAIRS_MAX);
     }
     fputs("</main></body></html>\n", out);

@@ -36,8 +36,8 @@ std::string Counted(uint64_t count, const char *one, const char *many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string ThreadIdText(uint32_t id) {
-    char text[16];
-    snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(id));
+std::string HexText(uint32_t value) {
+    char text[VALUE_TEXT_SIZE];
+    FormatValue(ValueKind::Hex, value, text);
     return text;
 }

@@ -18,5 +18,5 @@ void WriteJsonProblems(FILE *out, const ReportInput &input);
 // A count and its noun: "1 entry", "2 entries".
 std::string Counted(uint64_t count, const char *one, const char *many);
 
-// A thread id as the report writes it.
-std::string ThreadIdText(uint32_t id);
+// A thread id or memory sample as the report writes it: "0x0000001A".
+std::string HexText(uint32_t value);

@@ -68,25 +68,38 @@ struct ThreadSummary {
     uint32_t highest[2];
 };
 
-static int MemberIndex(const char *path) {
-    for (int m = 0; m < BLOCK_MEMBER_COUNT; m++) {
-        if (strcmp(BlockMembers[m].path, path) == 0) {
-            return m;
+// Each row's members as indexes into BlockMembers, looked up once rather
+// than for every entry.
+struct RowIndexes {
+    int members[ROW_COUNT][8];
+};
+
+static const RowIndexes &MemberIndexes() {
+    static const RowIndexes indexes = [] {
+        RowIndexes found = {};
+        for (int r = 0; r < ROW_COUNT; r++) {
+            for (int i = 0; i < 8 && Rows[r].members[i] != nullptr; i++) {
+                for (int m = 0; m < BLOCK_MEMBER_COUNT; m++) {
+                    if (strcmp(BlockMembers[m].path, Rows[r].members[i]) == 0) {
+                        found.members[r][i] = m;
+                    }
+                }
+            }
         }
-    }
-    return -1;
+        return found;
+    }();
+    return indexes;
 }
 
-static std::string RowValue(const SummaryRow &row, const ReadBlock &block,
-                            const HandleNames &names) {
+static std::string RowValue(int r, const ReadBlock &block, const HandleNames &names) {
     std::string text;
-    const char *const *path = row.members;
-    for (const char *shape = row.shape; *shape != '\0'; shape++) {
+    const int *member = MemberIndexes().members[r];
+    for (const char *shape = Rows[r].shape; *shape != '\0'; shape++) {
         if (*shape != '%') {
             text += *shape;
             continue;
         }
-        int m = MemberIndex(*path++);
+        int m = *member++;
         std::string value = MemberText(block, m);
         if (BlockMembers[m].kind == ValueKind::Handle) {
             std::string name = HandleName(names, block.values[m]);
@@ -109,7 +122,7 @@ static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const Handl
         const ReadBlock &block = entry.blocks[n];
         Count(summary.records[n], block.present ? "record" : REPORT_NULL_BLOCK);
         for (int r = 0; r < ROW_COUNT && block.present; r++) {
-            Count(summary.rows[n][r], RowValue(Rows[r], block, names));
+            Count(summary.rows[n][r], RowValue(r, block, names));
         }
         const uint32_t samples[2] = {entry.availPhys[n], entry.availVirtual[n]};
         for (int s = 0; s < 2; s++) {
@@ -139,15 +152,9 @@ static std::string JsonCounts(const ValueCounts &counts) {
     return json + "], \"otherEntries\": " + std::to_string(counts.otherEntries);
 }
 
-static std::string Hex(uint32_t value) {
-    char text[VALUE_TEXT_SIZE];
-    FormatValue(ValueKind::Hex, value, text);
-    return text;
-}
-
 static void WriteText(const ReportThread &thread, size_t t, const ThreadSummary &summary) {
     printf("\nthread %zu, ThreadID %s: %s, the first at line %" PRIu64 "\n", t + 1,
-           ThreadIdText(thread.id).c_str(), Counted(summary.entries, "entry", "entries").c_str(),
+           HexText(thread.id).c_str(), Counted(summary.entries, "entry", "entries").c_str(),
            thread.firstLine);
     printf("  %-28s %s\n", "shared contexts", CountsText(summary.shared).c_str());
     for (int n = 0; n < 3; n++) {
@@ -159,17 +166,17 @@ static void WriteText(const ReportThread &thread, size_t t, const ThreadSummary 
             }
         }
     }
-    printf("  %-28s %s to %s\n", "dwAP", Hex(summary.lowest[0]).c_str(),
-           Hex(summary.highest[0]).c_str());
-    printf("  %-28s %s to %s\n", "dwAV", Hex(summary.lowest[1]).c_str(),
-           Hex(summary.highest[1]).c_str());
+    printf("  %-28s %s to %s\n", "dwAP", HexText(summary.lowest[0]).c_str(),
+           HexText(summary.highest[0]).c_str());
+    printf("  %-28s %s to %s\n", "dwAV", HexText(summary.lowest[1]).c_str(),
+           HexText(summary.highest[1]).c_str());
 }
 
 static void WriteJson(const ReportThread &thread, size_t t, const ThreadSummary &summary) {
     printf("%s\n  {\"thread\": %zu, \"threadId\": \"%s\", \"entries\": %" PRIu64
            ", \"line\": %" PRIu64 ",\n   \"sharedContexts\": {\"values\": %s},\n   \"blocks\": [",
-           t > 0 ? "," : "", t + 1, ThreadIdText(thread.id).c_str(), summary.entries,
-           thread.firstLine, JsonCounts(summary.shared).c_str());
+           t > 0 ? "," : "", t + 1, HexText(thread.id).c_str(), summary.entries, thread.firstLine,
+           JsonCounts(summary.shared).c_str());
     for (int n = 0; n < 3; n++) {
         printf("%s{\"label\": \"%s\", \"records\": {\"values\": %s}, \"members\": {",
                n > 0 ? ", " : "", BlockLabels[n], JsonCounts(summary.records[n]).c_str());
@@ -185,8 +192,8 @@ static void WriteJson(const ReportThread &thread, size_t t, const ThreadSummary 
     }
     printf("],\n   \"dwAP\": {\"lowest\": \"%s\", \"highest\": \"%s\"}, \"dwAV\": {\"lowest\": "
            "\"%s\", \"highest\": \"%s\"}}",
-           Hex(summary.lowest[0]).c_str(), Hex(summary.highest[0]).c_str(),
-           Hex(summary.lowest[1]).c_str(), Hex(summary.highest[1]).c_str());
+           HexText(summary.lowest[0]).c_str(), HexText(summary.highest[0]).c_str(),
+           HexText(summary.lowest[1]).c_str(), HexText(summary.highest[1]).c_str());
 }
 
 int SummarizeReport(const std::string &path, const CommandOptions &options) {

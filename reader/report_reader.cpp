@@ -105,6 +105,24 @@ bool SeekReport(ReportReader &reader, uint64_t offset, uint64_t lineNumber) {
 #endif
 }
 
+// The next line when the window holds it whole: the common case, kept short.
+static inline bool TakeLine(ReportReader &reader, std::string_view &line) {
+    const char *start = reader.data + reader.position;
+    const char *end = static_cast<const char *>(memchr(start, '\n', reader.size - reader.position));
+    if (end == nullptr) {
+        return false;
+    }
+    size_t length = static_cast<size_t>(end - start);
+    reader.lineOffset = reader.byteOffset + reader.position;
+    reader.position += length + 1;
+    reader.lineNumber++;
+    if (length > 0 && start[length - 1] == '\r') {
+        length--;
+    }
+    line = std::string_view(start, length);
+    return true;
+}
+
 enum class LineStatus { Line, End, TooLong, Unended };
 
 // Takes the next line without its line end. A line with no end before the
@@ -112,20 +130,11 @@ enum class LineStatus { Line, End, TooLong, Unended };
 // passed over.
 static LineStatus NextLine(ReportReader &reader, std::string_view &line) {
     for (;;) {
-        const char *start = reader.data + reader.position;
-        size_t left = reader.size - reader.position;
-        const char *end = static_cast<const char *>(memchr(start, '\n', left));
-        if (end != nullptr) {
-            reader.lineOffset = reader.byteOffset + reader.position;
-            size_t length = static_cast<size_t>(end - start);
-            reader.position += length + 1;
-            reader.lineNumber++;
-            if (length > 0 && start[length - 1] == '\r') {
-                length--;
-            }
-            line = std::string_view(start, length);
+        if (TakeLine(reader, line)) {
             return LineStatus::Line;
         }
+        const char *start = reader.data + reader.position;
+        size_t left = reader.size - reader.position;
         if (reader.atEnd) {
             if (left == 0) {
                 return LineStatus::End;
@@ -136,6 +145,7 @@ static LineStatus NextLine(ReportReader &reader, std::string_view &line) {
         }
         if (left == reader.buffer.size()) {
             // Pass over the rest of an overlong line, window by window.
+            const char *end;
             do {
                 reader.position = reader.size;
                 Refill(reader);
@@ -396,24 +406,6 @@ static ReadStatus Fail(ReadProblem &problem, uint64_t line, std::string reason) 
     problem.line = line;
     problem.reason = std::move(reason);
     return ReadStatus::Problem;
-}
-
-// The next line when the window holds it whole: the common case, kept short.
-static inline bool TakeLine(ReportReader &reader, std::string_view &line) {
-    const char *start = reader.data + reader.position;
-    const char *end = static_cast<const char *>(memchr(start, '\n', reader.size - reader.position));
-    if (end == nullptr) {
-        return false;
-    }
-    size_t length = static_cast<size_t>(end - start);
-    reader.lineOffset = reader.byteOffset + reader.position;
-    reader.position += length + 1;
-    reader.lineNumber++;
-    if (length > 0 && start[length - 1] == '\r') {
-        length--;
-    }
-    line = std::string_view(start, length);
-    return true;
 }
 
 // ExpectLine when the window does not hold the next line whole.
