@@ -1,20 +1,25 @@
-// The commands of vantorel-report. Each returns the exit status: 0 when all
-// is well (check) or the same (diff), 1 when problems or differences were
-// found, 2 on trouble (a report that cannot be read, or a malformed one for
-// summary and diff).
+// The commands of vantorel-report, each computing its whole result.
 #pragma once
+
+#include "compare/results.h"
 
 #include <string>
 #include <vector>
 
-struct CommandOptions {
-    bool json;        // write JSON instead of text
-    bool strict;      // diff: compare thread ids and memory samples too
-    std::string html; // diff: also write a page to this file
-    // diff: B's threads (0-based) to match with A's first threads, in order.
+struct DiffOptions {
+    bool strict; // compare thread ids and memory samples too
+    bool page;   // keep the pairs of entries a page shows
+    // B's threads (0-based) to pair with A's first threads, in order.
     std::vector<size_t> threadsOfB;
 };
 
-int CheckReports(const std::vector<std::string> &paths, const CommandOptions &options);
-int SummarizeReport(const std::string &path, const CommandOptions &options);
-int DiffReports(const std::string &pathA, const std::string &pathB, const CommandOptions &options);
+CheckResult CheckReports(const std::vector<std::string> &paths);
+SummaryResult SummarizeReport(const std::string &path);
+DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
+                       const DiffOptions &options);
+
+// The differences of two entries of row `thread` (1-based), appended to
+// result.differences in the order of their lines, handles compared by their
+// names in result.namesA and result.namesB.
+void CompareEntries(DiffResult &result, size_t thread, uint64_t entry, const ReadEntry &a,
+                    const ReadEntry &b);

@@ -48,7 +48,7 @@ void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry)
         }
     }
     for (int n = 0; n < 3; n++) {
-        uint32_t window = entry.windows[n];
+        uint32_t window = entry.header[WindowField(n, 0)];
         if (window != 0 && names.names.count(window) == 0) {
             // A thread's second window of a role is only another handle.
             if (names.windowNamed[n]) {
@@ -60,7 +60,7 @@ void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry)
         }
     }
     for (int n = 0; n < 3; n++) {
-        NameContext(names, entry.contexts[n]);
+        NameContext(names, entry.header[WindowField(n, 1)]);
     }
     for (const ReadBlock &block : entry.blocks) {
         if (!block.present) {
@@ -89,23 +89,40 @@ std::string HandleName(const HandleNames &names, uint32_t handle) {
     return text;
 }
 
-std::string SharedContexts(const ReadEntry &entry) {
+int SharingOf(const ReadEntry &entry) {
+    int sharing = 0;
+    for (int n = 0; n < 3; n++) {
+        uint32_t context = entry.header[WindowField(n, 1)];
+        int partner = -1;
+        for (int other = 0; other <= n && context != 0 && partner < 0; other++) {
+            if (entry.header[WindowField(other, 1)] == context) {
+                partner = other;
+            }
+        }
+        sharing |= (partner + 1) << (2 * n);
+    }
+    return sharing;
+}
+
+// For window, button or edit: 0 for no context, else 1 + the first of them
+// with the same context.
+static int Partner(int sharing, int n) {
+    return sharing >> (2 * n) & 3;
+}
+
+std::string SharingText(int sharing) {
     std::string text;
     std::string without;
-    bool listed[3] = {};
     for (int n = 0; n < 3; n++) {
-        if (entry.contexts[n] == 0) {
+        int partner = Partner(sharing, n);
+        if (partner == 0) {
             without += std::string(without.empty() ? "" : ", ") + WindowRoles[n];
-            continue;
-        }
-        if (listed[n]) {
-            continue;
-        }
-        text += std::string(text.empty() ? "" : ", ") + WindowRoles[n];
-        for (int other = n + 1; other < 3; other++) {
-            if (entry.contexts[other] == entry.contexts[n]) {
-                listed[other] = true;
-                text += std::string("=") + WindowRoles[other];
+        } else if (partner == n + 1) {
+            text += std::string(text.empty() ? "" : ", ") + WindowRoles[n];
+            for (int other = n + 1; other < 3; other++) {
+                if (Partner(sharing, other) == n + 1) {
+                    text += std::string("=") + WindowRoles[other];
+                }
             }
         }
     }
@@ -113,25 +130,4 @@ std::string SharedContexts(const ReadEntry &entry) {
         text += (text.empty() ? "" : "; ") + std::string("no context: ") + without;
     }
     return text;
-}
-
-// For each of window, button and edit: the first of them with the same
-// context, or -1 for none.
-static void Sharing(const ReadEntry &entry, int partner[3]) {
-    for (int n = 0; n < 3; n++) {
-        partner[n] = -1;
-        for (int other = 0; other <= n && entry.contexts[n] != 0 && partner[n] < 0; other++) {
-            if (entry.contexts[other] == entry.contexts[n]) {
-                partner[n] = other;
-            }
-        }
-    }
-}
-
-bool SameSharing(const ReadEntry &a, const ReadEntry &b) {
-    int partnerA[3];
-    int partnerB[3];
-    Sharing(a, partnerA);
-    Sharing(b, partnerB);
-    return memcmp(partnerA, partnerB, sizeof partnerA) == 0;
 }

@@ -32,9 +32,9 @@ const std::string *FindHandleName(const HandleNames &names, uint32_t handle);
 // The name of a handle; its value when it was never named.
 std::string HandleName(const HandleNames &names, uint32_t handle);
 
-// Which of window, button and edit share a context, e.g. "window=button, edit"
-// or "window=button; no context: edit".
-std::string SharedContexts(const ReadEntry &entry);
+// Which of window, button and edit share a context, as a small number that
+// two entries share when they share alike.
+int SharingOf(const ReadEntry &entry);
 
-// Whether window, button and edit share their contexts alike in both entries.
-bool SameSharing(const ReadEntry &a, const ReadEntry &b);
+// That as words: "window=button, edit" or "window=button; no context: edit".
+std::string SharingText(int sharing);

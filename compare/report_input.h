@@ -1,58 +1,75 @@
-// A report opened for the commands, read thread by thread: each pass takes
-// one thread's entries in order and passes over the others' unchecked, so
-// that every entry is checked once and none is held in memory.
+// A report as every command reads it. check reads it in one pass; summary and
+// diff thread by thread: each pass takes one thread's entries in order and
+// passes over the others' unchecked, so that every entry is checked once and
+// none is held in memory. Either way the facts come out the same: an entry is
+// counted for its thread as soon as its thread line reads, whole or not, and
+// every problem is noted once.
 #pragma once
 
 #include "reader/report_reader.h"
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // A thread of a report, numbered by the order of its first entry.
 struct ReportThread {
     uint32_t id;
     uint64_t entries; // whole or not
-    uint64_t firstOffset;
     uint64_t firstLine;
+    uint64_t firstOffset;
 };
 
-struct ReportInput {
+struct ReportFacts {
     std::string path;
-    ReportReader reader;
-    std::vector<ReportThread> threads;
+    bool readable;       // false: it could not be opened or read through
+    std::string failure; // why, when not readable
     uint64_t entries;
-    std::vector<ReadProblem> problems; // the first MAX_PROBLEMS_KEPT of them
+    std::vector<ReportThread> threads;
+    std::vector<ReadProblem> problems; // the lowest lines first, MAX_PROBLEMS_KEPT at most
     uint64_t problemCount;
-    size_t thread;          // the thread of the pass under way
-    uint64_t seen;          // its entries met in this pass, whole or not
-    bool afterEntry;        // what this pass took last was one of its entries
-    bool firstPassDone;     // every thread is known
-    uint32_t firstThreadId; // the thread checked in the first pass
 };
 
 inline constexpr size_t MAX_PROBLEMS_KEPT = 100;
 
-// Opens a report; on failure, error says why.
-bool OpenInput(ReportInput &input, const std::string &path, std::string &error);
+inline bool IsWellFormed(const ReportFacts &facts) {
+    return facts.readable && facts.problemCount == 0;
+}
+
+struct ReportInput {
+    ReportFacts facts;
+    FILE *file;
+    ReportReader reader;
+    std::unordered_map<uint32_t, size_t> threadOf; // a thread id's index in facts.threads
+    std::vector<bool> passDone;                    // each thread's, once all are known
+    bool firstPassDone;                            // every thread is known
+    // The thread of the pass under way: from the start, thread 0, whose
+    // entries the first pass takes unless it is read through without them.
+    size_t thread;
+    uint64_t seen;   // its entries met in this pass, whole or not
+    bool afterEntry; // what this pass took last was one of its entries
+};
+
+// Opens a report: a path, or "-" for standard input. For summary and diff
+// (mustSeek), input that cannot seek is first copied to a temporary file.
+// False when it cannot be opened; facts.failure says why.
+bool OpenInput(ReportInput &input, const std::string &path, bool mustSeek);
 
 void CloseInput(ReportInput &input);
 
-// Takes the next whole entry of thread number `thread` (0 for the first
-// thread to appear), or returns false when it has no more. Threads are taken
-// in order, each once. Thread 0's pass reads the report to its end and notes
-// every thread and every problem outside the entries' bodies; each pass notes
-// the problems in its own thread's entries.
+// Reads and checks the report whole in one pass.
+void ReadWholeInput(ReportInput &input);
+
+// Takes the next whole entry of thread number `thread` (0 for the first to
+// appear), or returns false when it has no more. Thread 0's pass reads the
+// report to its end and notes every thread; each thread is taken once, in any
+// order after thread 0's pass.
 bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry);
 
-// Ends the first pass without taking thread 0's entries, so that threads can
-// be taken in another order (each still once).
+// Reads the first pass to its end without taking thread 0's entries, so that
+// every thread is known.
 void FinishFirstPass(ReportInput &input);
 
-// Puts the threads named in `first` (0-based, each once) first, in that
-// order, the others after them in theirs; false with a reason when a thread
-// is named twice or does not exist. Ends the first pass.
-bool ReorderThreads(ReportInput &input, const std::vector<size_t> &first, std::string &error);
-
-// Reads and checks the report whole in one pass, noting threads and problems.
-void ReadWholeInput(ReportInput &input);
+// Reads every pass not yet read, so that the facts are whole.
+void FinishReading(ReportInput &input);

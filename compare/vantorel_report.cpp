@@ -1,12 +1,19 @@
-// vantorel-report: checks, summarises and compares the tool's reports.
+// vantorel-report: checks, summarises and compares the tool's reports. Each
+// command computes its whole result first, then one renderer writes it; the
+// exit status and the output's shape are known before the first byte.
 #include "compare/commands.h"
+#include "files/input_file.h"
+#include "files/output_file.h"
+#include "files/program_entry.h"
+#include "files/standard_output.h"
+#include "render/renderer.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#define VANTOREL_REPORT_VERSION "1.0.0"
+#define VANTOREL_REPORT_VERSION "1.1.0"
 
 static const char Usage[] =
     "usage: vantorel-report [--json] check REPORT...\n"
@@ -18,108 +25,256 @@ static const char Usage[] =
 static const char Help[] =
     "\n"
     "Checks, summarises and compares the reports (Vantorel.txt) that the input\n"
-    "context capture tool writes.\n"
+    "context capture tool writes. A REPORT is a file, or - for standard input;\n"
+    "pipes and <(...) work too.\n"
     "\n"
     "  check REPORT...  Is every entry whole and well-formed? Prints the entries\n"
     "                   per thread, and each problem as file:line: reason.\n"
+    "                   Exit 0 all well-formed, 1 problems found, 2 a report\n"
+    "                   cannot be read.\n"
     "  summary REPORT   One table per thread: which of window, button and edit\n"
-    "                   share a context, the values the key members take, the\n"
-    "                   range of the memory samples.\n"
-    "  diff A B         The IMM facts that differ. Threads are matched by the\n"
-    "                   order of their first entry, entries by their index within\n"
-    "                   their thread; handles are compared by symbolic name,\n"
-    "                   given per report in order of first appearance, thread by\n"
-    "                   thread, in the thread where they first appear: T1.window,\n"
-    "                   T1.button, T1.edit; T1.C1... for contexts; T1.H1... for\n"
-    "                   other handles.\n"
+    "                   share a context, the values the key members take and in\n"
+    "                   which entries, the range of the memory samples. Exit 0,\n"
+    "                   or 2 when the report cannot be read or is malformed.\n"
+    "  diff A B         The IMM facts that differ, one line each:\n"
+    "                     thread T, entry N, FACT: A's value | B's value  (A:line, B:line)\n"
+    "                   Threads are paired by the order of their first entry,\n"
+    "                   entries by their number within their thread: entry 1 is\n"
+    "                   the window's creation, then one per press of its button.\n"
+    "                   Handles are compared by symbolic name, given per report\n"
+    "                   in order of first appearance, in the thread where they\n"
+    "                   first appear: T1.window, T1.button, T1.edit; T1.C1... for\n"
+    "                   contexts; T1.H1... for other handles; the real value\n"
+    "                   follows in brackets. Comparing stops at the first problem\n"
+    "                   of either report, and says what was not compared.\n"
+    "                   Exit 0 the same, 1 different, 2 trouble (a report that\n"
+    "                   cannot be read or is malformed, a page not written).\n"
     "\n"
-    "  --json           Write JSON instead of text.\n"
+    "  --json           Write JSON instead of text; one whole document whatever\n"
+    "                   the exit status.\n"
     "  --strict         diff: compare thread ids and memory samples too.\n"
-    "  --html FILE      diff: also write the two reports side by side to FILE.\n"
+    "  --html FILE      diff: also write the two reports side by side to FILE,\n"
+    "                   one self-contained page. It replaces FILE only once whole,\n"
+    "                   and refuses to name one of the reports. It shows the first\n"
+    "                   pairs of entries whole, the first pair that differs in\n"
+    "                   each thread and at most 200 more that differ.\n"
     "  --match-threads LIST\n"
-    "                   diff: match A's threads 1, 2... with these threads of B,\n"
+    "                   diff: pair A's threads 1, 2... with these threads of B,\n"
     "                   e.g. 2,1 when the threads' first entries came in the\n"
-    "                   other order in B.\n"
+    "                   other order in B; threads not named follow in order, so\n"
+    "                   2 alone means 2,1.\n"
     "\n"
-    "Reports may end their lines in CR LF or LF. Exit status: 0 well-formed (check)\n"
-    "or the same (diff), 1 problems (check) or differences (diff), 2 trouble: a\n"
-    "report that cannot be read, or a malformed one for summary and diff.\n";
-
-// "2,1": B's threads to match with A's threads 1, 2...
-static bool ParseThreadList(const std::string &text, std::vector<size_t> &threads) {
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(',', start);
-        std::string number = text.substr(start, end == std::string::npos ? end : end - start);
-        if (number.empty() || number.size() > 6 ||
-            number.find_first_not_of("0123456789") != std::string::npos ||
-            std::stoul(number) == 0) {
-            return false;
-        }
-        threads.push_back(std::stoul(number) - 1);
-        start = end == std::string::npos ? text.size() + 1 : end + 1;
-    }
-    return true;
-}
+    "Reports may end their lines in CR LF or LF. Problems go to stderr as\n"
+    "file:line: reason, after the output.\n";
 
 static int UsageError(const std::string &message) {
     fprintf(stderr, "vantorel-report: %s\n%s", message.c_str(), Usage);
     return 2;
 }
 
-int main(int argc, char **argv) {
-    CommandOptions options = {};
-    std::vector<std::string> words;
+// "2,1": B's threads to pair with A's threads 1, 2...; empty on a bad list.
+static std::string ParseThreadList(const std::string &text, std::vector<size_t> &threads) {
+    threads.clear();
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = std::min(text.find(',', start), text.size());
+        std::string number = text.substr(start, end - start);
+        if (number.empty() || number.size() > 6 ||
+            number.find_first_not_of("0123456789") != std::string::npos ||
+            std::stoul(number) == 0) {
+            return "--match-threads takes thread numbers of B, e.g. 2,1";
+        }
+        size_t thread = std::stoul(number) - 1;
+        if (std::find(threads.begin(), threads.end(), thread) != threads.end()) {
+            return "--match-threads: thread " + number + " is named twice";
+        }
+        threads.push_back(thread);
+        start = end + 1;
+    }
+    return "";
+}
+
+struct Options {
+    bool json;
+    bool strict;
+    bool pageAsked;
+    std::string page;
+    std::vector<size_t> threadsOfB;
+    std::vector<std::string> words; // the command and its reports
+};
+
+static bool IsCommand(const std::string &word) {
+    return word == "check" || word == "summary" || word == "diff";
+}
+
+// Reads the arguments; on a usage error returns its message.
+static std::string ParseOptions(const std::vector<std::string> &arguments, Options &options,
+                                bool &help, bool &version) {
     bool optionsEnded = false;
-    for (int i = 1; i < argc; i++) {
-        std::string word = argv[i];
+    for (size_t i = 0; i < arguments.size(); i++) {
+        const std::string &word = arguments[i];
+        bool hasNext = i + 1 < arguments.size();
         if (optionsEnded || word.empty() || word[0] != '-' || word == "-") {
-            words.push_back(word);
+            options.words.push_back(word);
         } else if (word == "--") {
             optionsEnded = true;
         } else if (word == "--help" || word == "-h") {
-            printf("%s%s", Usage, Help);
-            return 0;
+            help = true;
         } else if (word == "--version") {
-            printf("vantorel-report " VANTOREL_REPORT_VERSION "\n");
-            return 0;
+            version = true;
         } else if (word == "--json") {
             options.json = true;
         } else if (word == "--strict") {
             options.strict = true;
-        } else if (word == "--html" && i + 1 < argc) {
-            options.html = argv[++i];
-        } else if (word.rfind("--html=", 0) == 0) {
-            options.html = word.substr(7);
+        } else if (word == "--html" || word.rfind("--html=", 0) == 0) {
+            bool inWord = word != "--html";
+            if (!inWord && !hasNext) {
+                return "--html needs FILE";
+            }
+            options.page = inWord ? word.substr(7) : arguments[++i];
+            options.pageAsked = true;
+            if (options.page.empty() || (!inWord && IsCommand(options.page))) {
+                return "--html needs FILE";
+            }
+            if (options.page == "-") {
+                return "--html needs FILE: the page does not go to standard output";
+            }
         } else if (word == "--match-threads" || word.rfind("--match-threads=", 0) == 0) {
-            std::string list = word.size() > 15 ? word.substr(16) : i + 1 < argc ? argv[++i] : "";
-            if (!ParseThreadList(list, options.threadsOfB)) {
-                return UsageError("--match-threads takes thread numbers of B, e.g. 2,1");
+            bool inWord = word != "--match-threads";
+            if (!inWord && !hasNext) {
+                return "--match-threads needs LIST, e.g. 2,1";
+            }
+            std::string error =
+                ParseThreadList(inWord ? word.substr(16) : arguments[++i], options.threadsOfB);
+            if (!error.empty()) {
+                return error;
             }
         } else {
-            return UsageError("unknown option " + word);
+            return "unknown option " + word;
         }
     }
-    if (words.empty()) {
+    return "";
+}
+
+// Whether the page would overwrite one of the reports, by identity, not by name.
+static bool PageIsAReport(const std::string &page, const std::vector<std::string> &reports) {
+    for (const std::string &path : reports) {
+        std::string error;
+        FILE *file = path == "-" ? nullptr : OpenInputFile(path, false, error);
+        bool same = file != nullptr && IsSameFile(page, file);
+        if (file != nullptr) {
+            fclose(file);
+        }
+        if (same) {
+            return true;
+        }
+    }
+    return false;
+}
+
+static void WritePageFile(DiffResult &result, const std::string &path) {
+    result.pagePath = path;
+    OutputFile output;
+    std::string error;
+    if (BeginOutputFile(output, path, error)) {
+        WritePage(OutputStream(output), result);
+        result.pageWritten = CommitOutputFile(output, error);
+    }
+    if (!result.pageWritten) {
+        result.pageError = error;
+    }
+}
+
+static int RunCommand(const Options &options, const std::string &command,
+                      const std::vector<std::string> &reports) {
+    const Renderer &renderer = options.json ? JsonRenderer : TextRenderer;
+    std::vector<const ReportFacts *> troubled;
+    std::vector<std::string> messages;
+    int status;
+    CheckResult check;
+    SummaryResult summary;
+    DiffResult diff;
+    if (command == "check") {
+        check = CheckReports(reports);
+        renderer.check(stdout, check);
+        status = CheckStatus(check);
+        for (const ReportFacts &facts : check.reports) {
+            troubled.push_back(&facts);
+        }
+    } else if (command == "summary") {
+        summary = SummarizeReport(reports[0]);
+        renderer.summary(stdout, summary);
+        status = SummaryStatus(summary);
+        troubled.push_back(&summary.report);
+    } else {
+        diff = DiffReports(reports[0], reports[1],
+                           {options.strict, options.pageAsked, options.threadsOfB});
+        if (options.pageAsked) {
+            WritePageFile(diff, options.page);
+        }
+        renderer.diff(stdout, diff);
+        status = DiffStatus(diff);
+        troubled = {&diff.a, &diff.b};
+        if (!diff.failure.empty()) {
+            messages.push_back(diff.failure);
+        }
+        if (options.pageAsked && !diff.pageWritten) {
+            messages.push_back(options.page + ": " + diff.pageError);
+        }
+    }
+    // The output first, whole; then what went wrong, so that the two stay in
+    // order when they go to one place.
+    std::string error;
+    if (!FinishStandardOutput(error)) {
+        messages.push_back(error);
+        status = 2;
+    }
+    for (const ReportFacts *facts : troubled) {
+        WriteTrouble(stderr, *facts);
+    }
+    for (const std::string &message : messages) {
+        fprintf(stderr, "vantorel-report: %s\n", message.c_str());
+    }
+    return status;
+}
+
+int RunReportTool(const std::vector<std::string> &arguments) {
+    Options options = {};
+    bool help = false;
+    bool version = false;
+    std::string error = ParseOptions(arguments, options, help, version);
+    if (!error.empty()) {
+        return UsageError(error);
+    }
+    if (help || version) {
+        printf("%s", help ? (std::string(Usage) + Help).c_str()
+                          : "vantorel-report " VANTOREL_REPORT_VERSION "\n");
+        return FinishStandardOutput(error) ? 0 : 2;
+    }
+    if (options.words.empty()) {
         return UsageError("no command");
     }
-    std::string command = words[0];
-    std::vector<std::string> reports(words.begin() + 1, words.end());
-    if ((options.strict || !options.html.empty() || !options.threadsOfB.empty()) &&
-        command != "diff") {
-        return UsageError("--strict, --html and --match-threads go with diff");
-    }
-    if (command == "check" && !reports.empty()) {
-        return CheckReports(reports, options);
-    }
-    if (command == "summary" && reports.size() == 1) {
-        return SummarizeReport(reports[0], options);
-    }
-    if (command == "diff" && reports.size() == 2) {
-        return DiffReports(reports[0], reports[1], options);
-    }
-    if (command != "check" && command != "summary" && command != "diff") {
+    std::string command = options.words[0];
+    std::vector<std::string> reports(options.words.begin() + 1, options.words.end());
+    if (!IsCommand(command)) {
         return UsageError("unknown command " + command);
     }
-    return UsageError("wrong number of reports for " + command);
+    if ((options.strict || options.pageAsked || !options.threadsOfB.empty()) && command != "diff") {
+        return UsageError("--strict, --html and --match-threads go with diff");
+    }
+    size_t wanted = command == "diff" ? 2 : 1;
+    if (command == "check" ? reports.empty() : reports.size() != wanted) {
+        return UsageError(command + " takes " +
+                          (command == "check"
+                               ? std::string("one report or more")
+                               : std::to_string(wanted) + " report" + (wanted > 1 ? "s" : "")) +
+                          ", got " + std::to_string(reports.size()));
+    }
+    if (std::count(reports.begin(), reports.end(), "-") > 1) {
+        return UsageError("standard input (-) can be read only once");
+    }
+    if (options.pageAsked && PageIsAReport(options.page, reports)) {
+        return UsageError("--html " + options.page + " is one of the reports: it would be lost");
+    }
+    return RunCommand(options, command, reports);
 }

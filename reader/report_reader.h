@@ -4,12 +4,13 @@
 // number and reason; reading then goes on at the next entry.
 #pragma once
 
+#include "reader/read_window.h"
 #include "report/report_format.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
+#include <string_view>
 
 struct ReadBlock {
     bool present;  // false for a "(null)" block
@@ -21,18 +22,22 @@ struct ReadBlock {
 struct ReadEntry {
     uint64_t line;   // its separator line
     uint64_t offset; // of its separator line
-    uint32_t threadId;
-    uint32_t windows[3];  // hwnd, hButton, hEdit
-    uint32_t contexts[3]; // hIMC1, hIMC2, hIMC3
-    uint32_t availPhys[3];
-    uint32_t availVirtual[3];
+    uint32_t header[HEADER_FIELD_COUNT];
     ReadBlock blocks[3];
 };
+
+// Where a problem lies: among lines that belong to no entry (before the next
+// separator), in an entry whose thread line is missing or bad, or in an entry
+// of a known thread (then with that thread and the entry's first line).
+enum class ProblemPlace { OutsideEntries, UnknownThread, InEntry };
 
 struct ReadProblem {
     uint64_t line;
     std::string reason;
-    bool inEntry; // found after the entry's thread line: a problem of that thread
+    ProblemPlace place;
+    uint32_t threadId;
+    uint64_t entryLine;
+    uint64_t entryOffset;
 };
 
 // Passed: an entry of another thread than the one asked for, passed over
@@ -40,40 +45,35 @@ struct ReadProblem {
 enum class ReadStatus { Entry, Passed, Problem, End };
 
 struct ReportReader {
-    FILE *file;               // null when reading text in memory
-    std::vector<char> buffer; // a file's window of bytes
-    const char *data;         // the bytes at hand: the buffer or the text
-    size_t size;
-    size_t position;
-    bool atEnd; // nothing more to read beyond size
-    uint64_t lineNumber;
-    uint64_t byteOffset;   // of data[0] in the file
-    uint64_t lineOffset;   // of the line taken last by itself, not read in place or passed over
+    ReadWindow window;
     bool separatorPending; // the line taken last starts the next entry
     uint64_t pendingOffset;
-    // When set, entries of other threads are passed over without checking.
-    bool onlyOneThread;
-    uint32_t onlyThreadId;
 };
 
-// A file is read through a window this large; a longer line is malformed.
-inline constexpr size_t REPORT_READ_WINDOW = 1 << 18;
+// Which entries are read whole: every thread's, or one thread's only.
+struct ThreadFilter {
+    bool one;
+    uint32_t threadId;
+};
+inline constexpr ThreadFilter EVERY_THREAD = {false, 0};
 
-// Opens a report file; on failure says why in error (the system's reason).
-// The tests give a small window, so that lines cross its end often.
-bool OpenReportFile(ReportReader &reader, const std::string &path, std::string &error,
-                    size_t window = REPORT_READ_WINDOW);
+// Reads a file from its start; it stays open and is the caller's to close.
+void OpenReportFile(ReportReader &reader, FILE *file, size_t window = REPORT_READ_WINDOW);
 
 // Reads a report held in memory, which must outlive the reader.
 void OpenReportText(ReportReader &reader, const char *text, size_t size);
 
-void CloseReport(ReportReader &reader);
-
 // Starts reading again at a byte offset where an entry begins, at that line.
 bool SeekReport(ReportReader &reader, uint64_t offset, uint64_t lineNumber);
 
-// Reads the next entry, or the next malformed stretch as a problem.
-ReadStatus ReadNextEntry(ReportReader &reader, ReadEntry &entry, ReadProblem &problem);
+// Reads the next entry, or the next malformed stretch as a problem; entries
+// of threads the filter leaves out are passed over.
+ReadStatus ReadNextEntry(ReportReader &reader, const ThreadFilter &filter, ReadEntry &entry,
+                         ReadProblem &problem);
 
 // The text of member m of a present block, as the report shows it.
 std::string MemberText(const ReadBlock &block, int m);
+
+// Text in double quotes, as problems and face names are shown: a quote or a
+// backslash escaped by a backslash, any byte outside printable ASCII as \xNN.
+std::string QuotedText(std::string_view text);

@@ -78,21 +78,32 @@ void WriteContextBlock(FILE *sink, const INPUTCONTEXT *record, const char *label
 #undef WRITE_MEMBER
 }
 
-static void WriteHeaderLine(FILE *sink, int n, HWND window, HIMC context, DWORD availPhys,
-                            DWORD availVirtual) {
-    WriteLine(sink, "%s:%08lX, hIMC%d:%08lX, dwAP%d:0x%08lX, dwAV%d:0x%08lX\n", WindowLabels[n],
-              static_cast<unsigned long>(HandleValue(window)), n + 1,
-              static_cast<unsigned long>(HandleValue(context)), n + 1,
-              static_cast<unsigned long>(availPhys), n + 1,
-              static_cast<unsigned long>(availVirtual));
+// The header lines, each formatted whole before it goes to the stream.
+static void WriteHeaderLines(FILE *sink, const uint32_t (&values)[HEADER_FIELD_COUNT]) {
+    char line[256];
+    int length = 0;
+    for (int h = 0; h < HEADER_FIELD_COUNT; h++) {
+        const HeaderField &field = HeaderFields[h];
+        char value[VALUE_TEXT_SIZE];
+        FormatValue(field.kind, values[h], value);
+        bool first = h == 0 || HeaderFields[h - 1].line != field.line;
+        length += snprintf(line + length, sizeof line - static_cast<size_t>(length), "%s%s:%s",
+                           first ? "" : ", ", field.label, value);
+        if (h + 1 == HEADER_FIELD_COUNT || HeaderFields[h + 1].line != field.line) {
+            WriteLine(sink, "%s\n", line);
+            length = 0;
+        }
+    }
 }
 
 void WriteReportEntry(FILE *sink, const ReportEntry &entry) {
+    const uint32_t header[HEADER_FIELD_COUNT] = {
+        entry.threadId, HandleValue(entry.window), HandleValue(entry.hIMC1), entry.dwAP1,
+        entry.dwAV1,    HandleValue(entry.button), HandleValue(entry.hIMC2), entry.dwAP2,
+        entry.dwAV2,    HandleValue(entry.edit),   HandleValue(entry.hIMC3), entry.dwAP3,
+        entry.dwAV3};
     WriteLine(sink, REPORT_SEPARATOR "\n");
-    WriteLine(sink, REPORT_THREAD_LABEL ":0x%08lX\n", static_cast<unsigned long>(entry.threadId));
-    WriteHeaderLine(sink, 0, entry.window, entry.hIMC1, entry.dwAP1, entry.dwAV1);
-    WriteHeaderLine(sink, 1, entry.button, entry.hIMC2, entry.dwAP2, entry.dwAV2);
-    WriteHeaderLine(sink, 2, entry.edit, entry.hIMC3, entry.dwAP3, entry.dwAV3);
+    WriteHeaderLines(sink, header);
     WriteContextBlock(sink, entry.pic1, BlockLabels[0]);
     WriteContextBlock(sink, entry.pic2, BlockLabels[1]);
     WriteContextBlock(sink, entry.pic3, BlockLabels[2]);

@@ -1,22 +1,58 @@
 // The form of a report entry: its lines, their labels and order, and how each
-// value is written. The tool's writer and the report reader both follow this
-// one description, so they cannot drift apart.
+// value is written. The tool's writer, the report reader and the comparison
+// all follow this one description, so they cannot drift apart.
 //
-// An entry is a separator line, a thread line, three header lines (window,
-// button, edit: each with its context and memory sample), then one block per
+// An entry is a separator line, the thread line, three header lines (window,
+// button, edit: each with its context and memory samples), then one block per
 // context: either "<label>: (null)" or one line "<label>-><member>: <value>"
 // for each member below, in order.
 #pragma once
 
-#include <cstdint>
+#include "report/value_text.h"
 
 #define REPORT_SEPARATOR "---------------------------------------------------------------------"
-#define REPORT_THREAD_LABEL "ThreadID"
 #define REPORT_NULL_BLOCK "(null)"
 
-// How a value is written: Handle "0001005E", Hex "0x0000001A", Signed "-1",
-// Byte "0" to "255", Text the face name as its ANSI bytes.
-enum class ValueKind { Handle, Hex, Signed, Byte, Text };
+// What a value of the header says.
+enum class HeaderRole { Thread, Window, Context, Sample };
+
+struct HeaderField {
+    const char *label;
+    ValueKind kind;
+    HeaderRole role;
+    int line; // 0: the thread line; 1 to 3: the window's, the button's, the edit's
+};
+
+// The header's values in the order they are written, each as "<label>:<value>",
+// those of one line joined by ", ": the thread id; then for each of window,
+// button and edit its handle, its context and the memory sample (dwAvailPhys,
+// dwAvailVirtual) taken just before that context was retrieved.
+inline constexpr HeaderField HeaderFields[] = {
+    {"ThreadID", ValueKind::Hex, HeaderRole::Thread, 0},
+    {"hwnd", ValueKind::Handle, HeaderRole::Window, 1},
+    {"hIMC1", ValueKind::Handle, HeaderRole::Context, 1},
+    {"dwAP1", ValueKind::Hex, HeaderRole::Sample, 1},
+    {"dwAV1", ValueKind::Hex, HeaderRole::Sample, 1},
+    {"hButton", ValueKind::Handle, HeaderRole::Window, 2},
+    {"hIMC2", ValueKind::Handle, HeaderRole::Context, 2},
+    {"dwAP2", ValueKind::Hex, HeaderRole::Sample, 2},
+    {"dwAV2", ValueKind::Hex, HeaderRole::Sample, 2},
+    {"hEdit", ValueKind::Handle, HeaderRole::Window, 3},
+    {"hIMC3", ValueKind::Handle, HeaderRole::Context, 3},
+    {"dwAP3", ValueKind::Hex, HeaderRole::Sample, 3},
+    {"dwAV3", ValueKind::Hex, HeaderRole::Sample, 3},
+};
+inline constexpr int HEADER_FIELD_COUNT = sizeof HeaderFields / sizeof HeaderFields[0];
+// The header lines after the separator: the thread line and three others.
+inline constexpr int HEADER_VALUE_LINES = 4;
+inline constexpr int ENTRY_HEADER_LINES = 1 + HEADER_VALUE_LINES;
+inline constexpr int THREAD_ID_FIELD = 0;
+
+// Header field f (0 the handle, 1 the context, 2 and 3 the memory samples) of
+// window n (0 the window, 1 the button, 2 the edit).
+constexpr int WindowField(int n, int f) {
+    return 1 + 4 * n + f;
+}
 
 // The members of a locked input-context record that a block prints, in
 // order, as MEMBER(kind, path); the path is also the member's expression.
@@ -90,19 +126,6 @@ inline constexpr BlockMember BlockMembers[] = {REPORT_BLOCK_MEMBERS(REPORT_BLOCK
 #undef REPORT_BLOCK_MEMBER_FORM
 
 inline constexpr int BLOCK_MEMBER_COUNT = sizeof BlockMembers / sizeof BlockMembers[0];
-inline constexpr int ENTRY_HEADER_LINES = 5;
 
-// Header line n (0 to 2) reads "<WindowLabels[n]>:<handle>, hIMC<n+1>:<handle>,
-// dwAP<n+1>:0x<hex>, dwAV<n+1>:0x<hex>"; block n is labelled BlockLabels[n].
-inline constexpr const char *WindowLabels[3] = {"hwnd", "hButton", "hEdit"};
+// Block n (0 to 2) holds the record of context n + 1.
 inline constexpr const char *BlockLabels[3] = {"pic1", "pic2", "pic3"};
-
-// The longest face-name text: what 32 UTF-16 units can become in a double-byte
-// code page.
-#define FACE_NAME_TEXT_MAX 64
-
-// Room for any value but a face name, with its NUL.
-#define VALUE_TEXT_SIZE 16
-
-// Writes a value of any kind but Text in its form; returns the text's length.
-int FormatValue(ValueKind kind, uint32_t value, char *text);

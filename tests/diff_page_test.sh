@@ -27,18 +27,28 @@ chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-backgrou
 sed -n 's/^<tr class="d">//p' "$work/page.dom" |
     sed -E 's#</td><td[^>]*>#|#g; s#</?t[dr]>##g; s#</?span[^>]*>##g' >"$work/marked.txt"
 diff -u "$data/html-marked.txt" "$work/marked.txt" || fail "marked lines differ"
-# The summary links each entry pair that differs, the one only in A too.
+# The threads table links each thread's first pair that differs; the list
+# below it each entry pair that differs, the one only in A too.
 [ "$(grep -o 'href="#t[0-9]*e[0-9]*"' "$work/page.dom" | tr '\n' ' ')" = \
-    'href="#t1e1" href="#t1e2" href="#t2e1" href="#t2e2" ' ] || fail "links to the entries"
+    'href="#t1e1" href="#t2e1" href="#t1e1" href="#t1e2" href="#t2e1" href="#t2e2" ' ] ||
+    fail "links to the entries"
 grep -q '<h2>Thread 2 · entry 2</h2> <span class="badge">only in A</span>' "$work/page.dom" ||
     fail "entry only in A"
 
-# Against B, 1,001 entries of one thread make 1,002 entry pairs that differ
-# (most on one side only): the page shows 1,000 and says so.
-awk 'NR >= 180 && NR <= 358 { entry = entry $0 "\n" } END { for (i = 0; i < 1001; i++) printf "%s", entry }' \
-    "$data/html-a.txt" >"$work/long.txt"
-"$tool" diff --html "$work/long.html" "$work/long.txt" "$data/html-b.txt" >/dev/null || true
-[ "$(grep -c '^<details class="pair' "$work/long.html")" -eq 1000 ] || fail "pairs on the long page"
-grep -q '2 more entry pairs were left out' "$work/long.html" || fail "no word of the pairs left out"
-rm -f "$work/long.txt"
+# 2,000 copies of each thread against 2,000 of B's, every pair differing, in
+# 4,000 pairs: the page stays within its bound of pairs and of bytes, says
+# what it left out, and still links the second thread's first difference.
+copies() { # FILE FIRST_LINE_OF_THREAD_2 LAST_LINE_OF_THREAD_2
+    awk -v from="$2" -v to="$3" 'NR < 180 { one = one $0 "\n" } NR >= from && NR <= to { two = two $0 "\n" }
+        END { for (i = 0; i < 2000; i++) printf "%s", one; for (i = 0; i < 2000; i++) printf "%s", two }' "$1"
+}
+copies "$data/html-a.txt" 359 537 >"$work/long-a.txt"
+copies "$data/html-b.txt" 302 999 >"$work/long-b.txt"
+"$tool" diff --html "$work/long.html" "$work/long-a.txt" "$work/long-b.txt" >/dev/null || true
+[ "$(grep -c '^<details class="pair' "$work/long.html")" -eq 211 ] || fail "pairs on the long page"
+[ "$(stat -c %s "$work/long.html")" -le $((4 << 20)) ] || fail "the long page is over 4 MiB"
+grep -q '3,789 more entry pairs were left out\|3789 more entry pairs were left out' "$work/long.html" ||
+    fail "no word of the pairs left out"
+grep -q '<a href="#t2e1">' "$work/long.html" || fail "no link to thread 2"
+rm -f "$work/long-a.txt" "$work/long-b.txt"
 echo "diff page: ok"

@@ -77,7 +77,7 @@ std::vector<ReadEntry> ReadEntries(const std::string &text) {
     ReadEntry entry;
     ReadProblem problem;
     ReadStatus status;
-    while ((status = ReadNextEntry(reader, entry, problem)) != ReadStatus::End) {
+    while ((status = ReadNextEntry(reader, EVERY_THREAD, entry, problem)) != ReadStatus::End) {
         EXPECT_EQ(status, ReadStatus::Entry) << "line " << problem.line << ": " << problem.reason;
         entries.push_back(entry);
     }

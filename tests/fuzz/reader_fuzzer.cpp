@@ -3,9 +3,9 @@
 // the line and offset it names; an entry compared with itself differs in
 // nothing, two in turn as much either way; read from a file through a small
 // window, with or without passing over other threads, the same results
-// wherever the window ends; a well-formed report's threads give back their
-// entries.
-#include "compare/diff.h"
+// wherever the window ends; read thread by thread, the same facts (threads,
+// counts, problems) as read in one pass, each thread giving back its entries.
+#include "compare/commands.h"
 #include "reader/report_reader.h"
 
 #include <algorithm>
@@ -32,15 +32,14 @@ std::string Value(ValueKind kind, uint32_t value) {
 
 // The lines the tool writes for the entry's values.
 std::string Written(const ReadEntry &entry) {
-    std::string text = REPORT_SEPARATOR "\n" REPORT_THREAD_LABEL ":" +
-                       Value(ValueKind::Hex, entry.threadId) + "\n";
-    for (int n = 0; n < 3; n++) {
-        std::string number = std::to_string(n + 1);
-        text += std::string(WindowLabels[n]) + ":" + Value(ValueKind::Handle, entry.windows[n]) +
-                ", hIMC" + number + ":" + Value(ValueKind::Handle, entry.contexts[n]) + ", dwAP" +
-                number + ":" + Value(ValueKind::Hex, entry.availPhys[n]) + ", dwAV" + number + ":" +
-                Value(ValueKind::Hex, entry.availVirtual[n]) + "\n";
+    std::string text = REPORT_SEPARATOR;
+    for (int h = 0; h < HEADER_FIELD_COUNT; h++) {
+        const HeaderField &field = HeaderFields[h];
+        bool first = h == 0 || HeaderFields[h - 1].line != field.line;
+        text += std::string(first ? "\n" : ", ") + field.label + ":" +
+                Value(field.kind, entry.header[h]);
     }
+    text += "\n";
     for (int n = 0; n < 3; n++) {
         if (!entry.blocks[n].present) {
             text += std::string(BlockLabels[n]) + ": " REPORT_NULL_BLOCK "\n";
@@ -65,19 +64,18 @@ std::string LinesFrom(const std::string &input, size_t offset, size_t lines) {
 }
 
 // Everything a reading gives, as text. With the input, each entry is also
-// checked against its copy there and against the entry before it; well
-// tells whether the input is a well-formed report.
-std::string Transcript(ReportReader &reader, const std::string *input, bool &well) {
+// checked against its copy there and against the entry before it.
+std::string Transcript(ReportReader &reader, const ThreadFilter &filter, const std::string *input) {
     std::string text;
-    HandleNames names = {};
+    DiffResult result = {};
+    result.strict = true;
     ReadEntry entry;
     ReadEntry previous = {};
     ReadProblem problem;
     int entries = 0;
-    well = true;
-    for (ReadStatus status; (status = ReadNextEntry(reader, entry, problem)) != ReadStatus::End;) {
+    for (ReadStatus status;
+         (status = ReadNextEntry(reader, filter, entry, problem)) != ReadStatus::End;) {
         if (status != ReadStatus::Entry) {
-            well = false;
             text += status == ReadStatus::Passed
                         ? "passed " + std::to_string(entry.line)
                         : std::to_string(problem.line) + ": " + problem.reason;
@@ -96,16 +94,17 @@ std::string Transcript(ReportReader &reader, const std::string *input, bool &wel
               "entry line at its offset");
         // Either way round, two entries differ in as many facts; one never
         // differs from itself.
-        NameEntryHandles(names, static_cast<size_t>(entries % 3), entry);
-        std::vector<Difference> found[3];
-        CompareEntries({1, 1, &entry, &entry, &names, &names}, true, found[0]);
-        CompareEntries({1, 1, &previous, &entry, &names, &names}, true, found[1]);
-        CompareEntries({1, 1, &entry, &previous, &names, &names}, true, found[2]);
-        Check(found[0].empty() && (entries++ == 0 || found[1].size() == found[2].size()),
-              "differences of entries");
+        NameEntryHandles(result.namesA, static_cast<size_t>(entries % 3), entry);
+        result.namesB = result.namesA;
+        size_t found[3];
+        for (int i = 0; i < 3; i++) {
+            result.differences.clear();
+            CompareEntries(result, 1, 1, i == 1 ? previous : entry, i == 2 ? previous : entry);
+            found[i] = result.differences.size();
+        }
+        Check(found[0] == 0 && (entries++ == 0 || found[1] == found[2]), "differences of entries");
         previous = entry;
     }
-    well = well && entries > 0;
     return text;
 }
 
@@ -124,35 +123,49 @@ void ReadThroughWindow(const std::string &path, const std::string &input,
     for (bool oneThread : {false, true}) {
         ReportReader memory;
         ReportReader file;
-        std::string error;
         OpenReportText(memory, input.data(), input.size());
-        Check(OpenReportFile(file, path, error, window), "scratch file opened");
-        memory.onlyOneThread = file.onlyOneThread = oneThread;
-        memory.onlyThreadId = file.onlyThreadId = static_cast<uint8_t>(input.back());
-        bool well;
-        std::string expected = oneThread ? Transcript(memory, nullptr, well) : transcript;
-        Check(Transcript(file, nullptr, well) == expected, "the same through a window");
-        CloseReport(file);
+        FILE *stream = fopen(path.c_str(), "rb");
+        Check(stream != nullptr, "scratch file opened");
+        OpenReportFile(file, stream, window);
+        ThreadFilter filter = {oneThread, static_cast<uint8_t>(input.back())};
+        std::string expected = oneThread ? Transcript(memory, filter, nullptr) : transcript;
+        Check(Transcript(file, filter, nullptr) == expected, "the same through a window");
+        fclose(stream);
     }
 }
 
-// A well-formed report read from a file gives each thread's entries again,
-// found by their offsets.
-void ReadThreadsFromFile(const std::string &path) {
-    ReportInput report;
-    std::string error;
-    Check(OpenInput(report, path, error), "scratch file opened");
-    ReadEntry entry;
-    for (size_t t = 0; t == 0 || t < report.threads.size(); t++) {
-        uint64_t taken = 0;
-        while (NextThreadEntry(report, t, entry)) {
-            Check(entry.threadId == report.threads[t].id, "an entry of the thread asked for");
-            taken++;
-        }
-        Check(report.problemCount == 0, "well-formed from a file too");
-        Check(taken == report.threads[t].entries, "all of the thread's entries");
+std::string FactsText(const ReportFacts &facts) {
+    std::string text = std::to_string(facts.entries) + " entries, " +
+                       std::to_string(facts.problemCount) + " problems\n";
+    for (const ReportThread &thread : facts.threads) {
+        text += std::to_string(thread.id) + ": " + std::to_string(thread.entries) + " from " +
+                std::to_string(thread.firstLine) + " at " + std::to_string(thread.firstOffset) +
+                "\n";
     }
-    CloseInput(report);
+    for (const ReadProblem &problem : facts.problems) {
+        text += std::to_string(problem.line) + ": " + problem.reason + "\n";
+    }
+    return text;
+}
+
+// Read thread by thread from a file, the report gives the facts it gives
+// read in one pass, and each thread's pass only entries of that thread.
+void ReadThreadsFromFile(const std::string &path) {
+    ReportInput whole;
+    ReportInput threads;
+    Check(OpenInput(whole, path, true) && OpenInput(threads, path, true), "scratch file opened");
+    ReadWholeInput(whole);
+    ReadEntry entry;
+    for (size_t t = 0; t == 0 || t < threads.facts.threads.size(); t++) {
+        while (NextThreadEntry(threads, t, entry)) {
+            Check(entry.header[THREAD_ID_FIELD] == threads.facts.threads[t].id,
+                  "an entry of the thread asked for");
+        }
+    }
+    FinishReading(threads);
+    Check(FactsText(whole.facts) == FactsText(threads.facts), "the same facts thread by thread");
+    CloseInput(whole);
+    CloseInput(threads);
 }
 
 } // namespace
@@ -162,8 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // The fuzzer's own bytes are read, so that reading one beyond them is caught.
     ReportReader reader;
     OpenReportText(reader, reinterpret_cast<const char *>(data), size);
-    bool wellFormed;
-    std::string transcript = Transcript(reader, &input, wellFormed);
+    std::string transcript = Transcript(reader, EVERY_THREAD, &input);
     if (size == 0) {
         return 0;
     }
@@ -172,8 +184,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Check(file != nullptr && fwrite(input.data(), 1, size, file) == size, "scratch file written");
     fclose(file);
     ReadThroughWindow(path, input, transcript);
-    if (wellFormed) {
-        ReadThreadsFromFile(path);
-    }
+    ReadThreadsFromFile(path);
     return 0;
 }

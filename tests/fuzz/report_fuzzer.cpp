@@ -71,14 +71,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     OpenReportText(reader, bytes, length);
     ReadEntry back;
     ReadProblem problem;
-    Check(ReadNextEntry(reader, back, problem) == ReadStatus::Entry);
-    Check(back.threadId == h[0]);
+    Check(ReadNextEntry(reader, EVERY_THREAD, back, problem) == ReadStatus::Entry);
+    Check(back.header[THREAD_ID_FIELD] == h[0]);
     for (int n = 0; n < 3; n++) {
-        Check(back.windows[n] == h[1 + n] && back.contexts[n] == h[4 + n]);
-        Check(back.availPhys[n] == h[7 + 2 * n] && back.availVirtual[n] == h[8 + 2 * n]);
+        Check(back.header[WindowField(n, 0)] == h[1 + n] &&
+              back.header[WindowField(n, 1)] == h[4 + n]);
+        Check(back.header[WindowField(n, 2)] == h[7 + 2 * n] &&
+              back.header[WindowField(n, 3)] == h[8 + 2 * n]);
         Check(back.blocks[n].present == (records[n] != nullptr));
     }
-    Check(ReadNextEntry(reader, back, problem) == ReadStatus::End);
+    Check(ReadNextEntry(reader, EVERY_THREAD, back, problem) == ReadStatus::End);
     free(bytes);
     return 0;
 }

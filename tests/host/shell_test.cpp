@@ -79,9 +79,10 @@ TEST(Shell, TheToolRunsTwoWindowsAndEndsHoldingTheReportLock) {
 
     std::vector<ReadEntry> entries = ReadEntries(FileBytes(REPORT_FILE_NAME));
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].windows[0], 0x10040u); // the fake runs a new thread to its end at once
-    EXPECT_EQ(entries[1].windows[0], 0x10010u);
-    EXPECT_NE(entries[0].threadId, entries[1].threadId);
+    EXPECT_EQ(entries[0].header[WindowField(0, 0)],
+              0x10040u); // the fake runs a new thread to its end at once
+    EXPECT_EQ(entries[1].header[WindowField(0, 0)], 0x10010u);
+    EXPECT_NE(entries[0].header[THREAD_ID_FIELD], entries[1].header[THREAD_ID_FIELD]);
     EXPECT_EQ(fakeWindows[3].title, "ThreadInputContext #2");
     std::vector<std::string> log = fakeLog;
     EXPECT_EQ(std::count(log.begin(), log.end(), "DispatchMessageA(00010030, 258)"), 1); // WM_CHAR

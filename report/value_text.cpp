@@ -1,4 +1,4 @@
-#include "report/report_format.h"
+#include "report/value_text.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "compare/text_escape.h"
+#include "render/escape.h"
 
 #include <cstdio>
 

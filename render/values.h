@@ -1,0 +1,37 @@
+// The texts every renderer shows for the results' values, made in one place
+// so that text, JSON and the page say the same.
+#pragma once
+
+#include "compare/results.h"
+
+#include <cstdint>
+#include <string>
+
+// A count and its noun: "1 entry", "2 entries".
+std::string Counted(uint64_t count, const char *one, const char *many);
+
+// A thread id or memory sample as the report writes it: "0x0000001A".
+std::string HexText(uint32_t value);
+
+// A value as compared and shown: a handle by its name, with its real value
+// as raw where that differs; a face name as it stands (texts are quoted by
+// each format as it quotes).
+struct ValueText {
+    std::string value;
+    std::string raw;
+};
+
+ValueText HandleText(const HandleNames &names, uint32_t handle);
+
+// One side of a difference.
+ValueText SideText(const DiffResult &result, const Difference &difference, bool sideB);
+
+// Whether a difference's values are face names.
+bool IsTextFact(const Fact &fact);
+
+// "thread 2, entry 1" or "thread 2".
+std::string DifferencePlace(const Difference &difference);
+
+// The threads row t pairs, as the outputs show them: "thread 1" when B's
+// thread is A's, or "thread 1 with B's thread 2".
+std::string RowName(const DiffResult &result, size_t t);
