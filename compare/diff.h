@@ -3,6 +3,7 @@
 
 #include "compare/naming.h"
 #include "compare/report_input.h"
+#include "files/output_file.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -57,9 +58,8 @@ struct PageLink {
 
 struct HtmlPage {
     std::string path;
-    std::string bodyPath;
-    FILE *file;
-    FILE *body;
+    OutputFile output;
+    FILE *body; // a temporary file
     bool strict;
     uint64_t pairsShown;
     uint64_t differingLeftOut;
@@ -72,6 +72,6 @@ bool BeginHtmlPage(HtmlPage &page, const std::string &path, bool strict);
 void WriteHtmlEntryPair(HtmlPage &page, const EntryPair &pair,
                         const std::vector<Difference> &differences);
 // Writes the page whole, with the thread-level differences; says why on
-// stderr and leaves no page when it cannot.
+// stderr and leaves the file as it was when it cannot.
 bool EndHtmlPage(HtmlPage &page, const ReportInput &a, const ReportInput &b,
                  const std::vector<Difference> &threadDifferences, uint64_t differenceCount);

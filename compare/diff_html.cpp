@@ -4,11 +4,11 @@
 #include "compare/diff.h"
 #include "compare/problems.h"
 #include "compare/text_escape.h"
+#include "files/temporary_file.h"
 
 #include <algorithm>
 #include <cinttypes>
 #include <cstring>
-#include <sys/stat.h>
 
 // The first pairs are shown whole; after them only pairs that differ, until
 // this many pairs are on the page.
@@ -346,30 +346,20 @@ void WriteHtmlEntryPair(HtmlPage &page, const EntryPair &pair,
     fputs("</details>\n", out);
 }
 
-// Removes a page not written whole; a device or a pipe given as the page is
-// left alone.
-static void RemovePage(const std::string &path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-        remove(path.c_str());
-    }
-}
-
 bool BeginHtmlPage(HtmlPage &page, const std::string &path, bool strict) {
     page = HtmlPage{};
     page.path = path;
-    page.bodyPath = path + ".part";
     page.strict = strict;
-    page.file = fopen(path.c_str(), "wb");
-    if (page.file == nullptr) {
-        perror(("vantorel-report: " + path).c_str());
+    std::string error;
+    page.body = OpenTemporaryFile(error);
+    if (page.body == nullptr) {
+        fprintf(stderr, "vantorel-report: %s: cannot make a temporary file: %s\n", path.c_str(),
+                error.c_str());
         return false;
     }
-    page.body = fopen(page.bodyPath.c_str(), "w+b");
-    if (page.body == nullptr) {
-        perror(("vantorel-report: " + page.bodyPath).c_str());
-        fclose(page.file);
-        RemovePage(path);
+    if (!BeginOutputFile(page.output, path, error)) {
+        fprintf(stderr, "vantorel-report: %s: %s\n", path.c_str(), error.c_str());
+        fclose(page.body);
         return false;
     }
     return true;
@@ -512,7 +502,7 @@ static bool CopyBody(FILE *out, FILE *body) {
 
 bool EndHtmlPage(HtmlPage &page, const ReportInput &a, const ReportInput &b,
                  const std::vector<Difference> &threadDifferences, uint64_t differenceCount) {
-    FILE *out = page.file;
+    FILE *out = OutputStream(page.output);
     WriteSummary(out, page, a, b, threadDifferences, differenceCount);
     bool written = CopyBody(out, page.body);
     fputs("</section>\n", out);
@@ -528,13 +518,15 @@ bool EndHtmlPage(HtmlPage &page, const ReportInput &a, const ReportInput &b,
                 page.differingLeftOut, page.sameLeftOut, PAIRS_ALL_SHOWN, PAIRS_MAX);
     }
     fputs("</main></body></html>\n", out);
-    written = !ferror(out) && written;
-    written = fclose(out) == 0 && written;
     fclose(page.body);
-    remove(page.bodyPath.c_str());
+    std::string error;
     if (!written) {
+        AbandonOutputFile(page.output);
         fprintf(stderr, "vantorel-report: %s: cannot write the page\n", page.path.c_str());
-        RemovePage(page.path);
+    } else if (!CommitOutputFile(page.output, error)) {
+        written = false;
+        fprintf(stderr, "vantorel-report: %s: cannot write the page: %s\n", page.path.c_str(),
+                error.c_str());
     }
     return written;
 }

@@ -1,5 +1,6 @@
 // vantorel-report: checks, summarises and compares the tool's reports.
 #include "compare/commands.h"
+#include "files/program_entry.h"
 
 #include <cstdio>
 #include <cstring>
@@ -67,12 +68,12 @@ static int UsageError(const std::string &message) {
     return 2;
 }
 
-int main(int argc, char **argv) {
+int RunReportTool(const std::vector<std::string> &arguments) {
     CommandOptions options = {};
     std::vector<std::string> words;
     bool optionsEnded = false;
-    for (int i = 1; i < argc; i++) {
-        std::string word = argv[i];
+    for (size_t i = 0; i < arguments.size(); i++) {
+        std::string word = arguments[i];
         if (optionsEnded || word.empty() || word[0] != '-' || word == "-") {
             words.push_back(word);
         } else if (word == "--") {
@@ -87,12 +88,14 @@ int main(int argc, char **argv) {
             options.json = true;
         } else if (word == "--strict") {
             options.strict = true;
-        } else if (word == "--html" && i + 1 < argc) {
-            options.html = argv[++i];
+        } else if (word == "--html" && i + 1 < arguments.size()) {
+            options.html = arguments[++i];
         } else if (word.rfind("--html=", 0) == 0) {
             options.html = word.substr(7);
         } else if (word == "--match-threads" || word.rfind("--match-threads=", 0) == 0) {
-            std::string list = word.size() > 15 ? word.substr(16) : i + 1 < argc ? argv[++i] : "";
+            std::string list = word.size() > 15           ? word.substr(16)
+                               : i + 1 < arguments.size() ? arguments[++i]
+                                                          : "";
             if (!ParseThreadList(list, options.threadsOfB)) {
                 return UsageError("--match-threads takes thread numbers of B, e.g. 2,1");
             }

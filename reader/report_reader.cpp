@@ -1,11 +1,11 @@
 #include "reader/report_reader.h"
+#include "files/input_file.h"
 
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
 #include <utility>
-#include <sys/stat.h>
 
 struct LineForms {
     std::string nullBlock[3];                   // "pic1: (null)"
@@ -49,14 +49,8 @@ static void Refill(ReportReader &reader) {
 bool OpenReportFile(ReportReader &reader, const std::string &path, std::string &error,
                     size_t window) {
     reader = ReportReader{};
-    struct stat status;
-    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-        error = "is a directory";
-        return false;
-    }
-    reader.file = fopen(path.c_str(), "rb");
+    reader.file = OpenInputFile(path, true, error);
     if (reader.file == nullptr) {
-        error = strerror(errno);
         return false;
     }
     reader.buffer.resize(window);
@@ -98,11 +92,7 @@ bool SeekReport(ReportReader &reader, uint64_t offset, uint64_t lineNumber) {
     reader.atEnd = false;
     reader.byteOffset = offset;
     clearerr(reader.file);
-#ifdef _WIN32
-    return _fseeki64(reader.file, static_cast<long long>(offset), SEEK_SET) == 0;
-#else
-    return fseeko(reader.file, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
+    return SeekInputFile(reader.file, offset);
 }
 
 // The next line when the window holds it whole: the common case, kept short.
