@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,33 +55,14 @@ std::vector<std::string> Listing(const fs::path &folder) {
 
 // Runs `child` in a process of its own; its exit code, or 128 + the signal
 // that ended it.
-int InChild(int (*child)(const std::string &), const std::string &argument) {
+template <typename Child> int InChild(Child child) {
     pid_t pid = fork();
     if (pid == 0) {
-        _exit(child(argument));
+        _exit(child());
     }
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// The read end of a pipe that a child process fills with `bytes`.
-int PipeOf(const std::string &bytes) {
-    int ends[2];
-    if (pipe(ends) != 0) {
-        return -1;
-    }
-    if (fork() == 0) {
-        close(ends[0]);
-        size_t done = 0;
-        for (ssize_t n;
-             done < bytes.size() && (n = write(ends[1], &bytes[done], bytes.size() - done)) > 0;) {
-            done += static_cast<size_t>(n);
-        }
-        _exit(0);
-    }
-    close(ends[1]);
-    return ends[0];
 }
 
 TEST(Files, InputFiles) {
@@ -92,19 +74,24 @@ TEST(Files, InputFiles) {
     for (int n = 0; report.size() < 300000; n++) {
         report += "line " + std::to_string(n) + "\r\n";
     }
-    std::ofstream(folder / "report.txt", std::ios::binary) << report;
-    int pipe = PipeOf(report);
+    std::string path = (folder / "report.txt").string();
+    std::ofstream(path, std::ios::binary) << report;
+    FILE *pipe = popen(("cat " + path).c_str(), "r");
+    // Standard input whose reads fail once a line is read: no shorter copy.
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    timeval timeout = {0, 10000};
+    setsockopt(ends[0], SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    EXPECT_EQ(write(ends[1], "line 0\r\n", 8), 8);
     int savedInput = dup(STDIN_FILENO);
-    int input = PipeOf(report);
-    dup2(input, STDIN_FILENO);
-    close(input);
+    dup2(ends[0], STDIN_FILENO);
     const struct {
         std::string path;
         const char *error;
     } cases[] = {
-        {(folder / "report.txt").string(), nullptr},
-        {"/dev/fd/" + std::to_string(pipe), nullptr},
-        {"-", nullptr},
+        {path, nullptr},
+        {"/dev/fd/" + std::to_string(fileno(pipe)), nullptr},
+        {"-", "Resource temporarily unavailable"},
         {folder.string(), "Is a directory"},
         {(folder / "missing.txt").string(), "No such file or directory"},
     };
@@ -125,13 +112,13 @@ TEST(Files, InputFiles) {
     }
     dup2(savedInput, STDIN_FILENO);
     close(savedInput);
-    close(pipe);
-    while (wait(nullptr) > 0) {
-    }
+    pclose(pipe);
+    close(ends[0]);
+    close(ends[1]);
     EXPECT_TRUE(fs::is_empty(scratch)) << "a copy left behind";
 
     std::string error;
-    FILE *open = OpenInputFile((folder / "report.txt").string(), false, error);
+    FILE *open = OpenInputFile(path, false, error);
     ASSERT_NE(open, nullptr) << error;
     fs::create_hard_link(folder / "report.txt", folder / "hard.txt");
     fs::create_symlink(folder / "report.txt", folder / "symbolic.txt");
@@ -150,82 +137,61 @@ TEST(Files, InputFiles) {
     fclose(open);
 }
 
-// Each begins a page over one holding "old", writes "new", then ends as its
-// name says; its exit code says whether what it was told went as expected.
-int Committed(const std::string &path) {
-    OutputFile output;
-    std::string error;
-    if (!BeginOutputFile(output, path, error)) {
+enum class Ending { Commit, Abandon, Interrupt, Exit, ReadOnlyFolder };
+
+// Begins a page over `path`, writes "new" and ends as told: 0 when all went
+// as it should.
+int WritePage(const std::string &path, Ending ending) {
+    // Not even root may write in the folder: it runs as nobody.
+    if (ending == Ending::ReadOnlyFolder && geteuid() == 0 &&
+        (setgid(65534) != 0 || setuid(65534) != 0)) {
         return 1;
     }
-    fputs("new", OutputStream(output));
-    return CommitOutputFile(output, error) ? 0 : 1;
-}
-
-int Abandoned(const std::string &path) {
     OutputFile output;
     std::string error;
     if (!BeginOutputFile(output, path, error)) {
-        return 1;
-    }
-    fputs("new", OutputStream(output));
-    AbandonOutputFile(output);
-    return 0;
-}
-
-int Interrupted(const std::string &path) {
-    OutputFile output;
-    std::string error;
-    if (!BeginOutputFile(output, path, error)) {
-        return 1;
+        return ending == Ending::ReadOnlyFolder && error == "Permission denied" ? 0 : 1;
     }
     fputs("new", OutputStream(output));
     fflush(OutputStream(output));
-    raise(SIGINT);
+    switch (ending) {
+    case Ending::Commit:
+        return CommitOutputFile(output, error) ? 0 : 1;
+    case Ending::Abandon:
+        AbandonOutputFile(output);
+        return 0;
+    case Ending::Interrupt:
+        raise(SIGINT);
+        return 1;
+    case Ending::Exit:
+        exit(0);
+    case Ending::ReadOnlyFolder:
+        break;
+    }
     return 1;
-}
-
-int ExitedUncommitted(const std::string &path) {
-    OutputFile output;
-    std::string error;
-    if (!BeginOutputFile(output, path, error)) {
-        return 1;
-    }
-    fputs("new", OutputStream(output));
-    exit(0);
-}
-
-// Not even root may write in the folder: it runs as nobody.
-int InReadOnlyFolder(const std::string &path) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
-        return 1;
-    }
-    OutputFile output;
-    std::string error;
-    return !BeginOutputFile(output, path, error) && error == "Permission denied" ? 0 : 1;
 }
 
 TEST(Files, OutputFile) {
     fs::path folder = NewFolder("outputs");
     fs::path page = folder / "page.html";
     const struct {
-        int (*writer)(const std::string &);
-        const char *name;
+        Ending ending;
         int status;
         const char *text;
     } cases[] = {
-        {Committed, "committed", 0, "new"},
-        {Abandoned, "abandoned", 0, "old"},
-        {Interrupted, "interrupted", 128 + SIGINT, "old"},
-        {ExitedUncommitted, "exited uncommitted", 0, "old"},
-        {InReadOnlyFolder, "read-only folder", 0, "old"},
+        {Ending::Commit, 0, "new"},
+        {Ending::Abandon, 0, "old"},
+        {Ending::Interrupt, 128 + SIGINT, "old"},
+        {Ending::Exit, 0, "old"},
+        {Ending::ReadOnlyFolder, 0, "old"},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(static_cast<int>(c.ending));
         std::ofstream(page, std::ios::binary) << "old";
         fs::permissions(page, fs::perms(0666));
-        fs::permissions(folder, c.writer == InReadOnlyFolder ? fs::perms(0555) : fs::perms(0755));
-        EXPECT_EQ(InChild(c.writer, page.string()), c.status);
+        bool readOnly = c.ending == Ending::ReadOnlyFolder;
+        fs::permissions(folder, readOnly ? fs::perms(0555) : fs::perms(0755));
+        EXPECT_EQ(InChild([&] { return WritePage(page.string(), c.ending); }), c.status);
         fs::permissions(folder, fs::perms(0755));
         EXPECT_EQ(FileText(page), c.text);
         EXPECT_EQ(Listing(folder), std::vector<std::string>{"page.html"});
@@ -235,7 +201,7 @@ TEST(Files, OutputFile) {
     fs::remove(page);
     ASSERT_EQ(mkfifo(page.c_str(), 0644), 0);
     int reader = open(page.c_str(), O_RDWR | O_NONBLOCK);
-    EXPECT_EQ(Committed(page.string()), 0);
+    EXPECT_EQ(WritePage(page.string(), Ending::Commit), 0);
     char got[8] = {};
     EXPECT_EQ(read(reader, got, sizeof got), 3);
     EXPECT_STREQ(got, "new");
@@ -244,18 +210,16 @@ TEST(Files, OutputFile) {
     EXPECT_EQ(Listing(folder), std::vector<std::string>{"page.html"});
 }
 
-int WriteToFullDevice(const std::string &) {
-    int full = open("/dev/full", O_WRONLY);
-    if (full < 0 || dup2(full, STDOUT_FILENO) < 0) {
-        return 1;
-    }
-    printf("entries\n");
-    std::string error;
-    return !FinishStandardOutput(error) && error == "write error: No space left on device" ? 0 : 1;
-}
-
 TEST(Files, StandardOutputFailureSaid) {
-    EXPECT_EQ(InChild(WriteToFullDevice, ""), 0);
+    EXPECT_EQ(InChild([] {
+                  std::string error;
+                  return dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO) >= 0 &&
+                                 printf("entries\n") > 0 && !FinishStandardOutput(error) &&
+                                 error == "write error: No space left on device"
+                             ? 0
+                             : 1;
+              }),
+              0);
 }
 
 TEST(Files, WideNames) {
