@@ -238,9 +238,7 @@ TEST(Files, WideNames) {
     }
     // An overlong sequence's lead, then its continuation byte alone, and a byte
     // that starts no sequence.
-    EXPECT_EQ(WideFromUtf8("\xC0\xAF"
-                           "\xFF"),
-              std::wstring(3, 0xFFFD));
+    EXPECT_EQ(WideFromUtf8("\xC0\xAF\xFF"), std::wstring(3, 0xFFFD));
 }
 
 } // namespace
