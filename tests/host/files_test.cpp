@@ -24,8 +24,7 @@ namespace fs = std::filesystem;
 
 fs::path NewFolder(const std::string &name) {
     fs::path folder =
-        fs::path(testing::TempDir()) / ("files_test-" + std::to_string(getpid())) / name;
-    fs::remove_all(folder);
+        fs::path(testing::TempDir()) / ("files_test-" + std::to_string(getpid()) + "-" + name);
     fs::create_directories(folder);
     return folder;
 }
@@ -135,6 +134,8 @@ TEST(Files, InputFiles) {
         EXPECT_EQ(IsSameFile((folder / name.name).string(), open), name.same) << name.name;
     }
     fclose(open);
+    fs::remove_all(folder);
+    fs::remove_all(scratch);
 }
 
 enum class Ending { Commit, Abandon, Interrupt, Exit, ReadOnlyFolder };
@@ -208,6 +209,7 @@ TEST(Files, OutputFile) {
     close(reader);
     EXPECT_TRUE(fs::is_fifo(page));
     EXPECT_EQ(Listing(folder), std::vector<std::string>{"page.html"});
+    fs::remove_all(folder);
 }
 
 TEST(Files, StandardOutputFailureSaid) {
