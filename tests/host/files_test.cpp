@@ -67,6 +67,9 @@ template <typename Child> int InChild(Child child) {
 TEST(Files, InputFiles) {
     fs::path folder = NewFolder("inputs");
     fs::path scratch = NewFolder("scratch");
+    const char *temporaryFolder = getenv("TMPDIR");
+    bool hadTemporaryFolder = temporaryFolder != nullptr;
+    std::string savedTemporaryFolder = hadTemporaryFolder ? temporaryFolder : "";
     setenv("TMPDIR", scratch.c_str(), 1);
     // Larger than a pipe holds, so that the copy takes several reads.
     std::string report;
@@ -115,6 +118,11 @@ TEST(Files, InputFiles) {
     close(ends[0]);
     close(ends[1]);
     EXPECT_TRUE(fs::is_empty(scratch)) << "a copy left behind";
+    if (hadTemporaryFolder) {
+        setenv("TMPDIR", savedTemporaryFolder.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
 
     std::string error;
     FILE *open = OpenInputFile(path, false, error);
