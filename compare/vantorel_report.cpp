@@ -274,7 +274,10 @@ int RunReportTool(const std::vector<std::string> &arguments) {
         return UsageError("standard input (-) can be read only once");
     }
     if (options.pageAsked && PageIsAReport(options.page, reports)) {
-        return UsageError("--html " + options.page + " is one of the reports: it would be lost");
+        fprintf(stderr,
+                "vantorel-report: --html %s is one of the reports, which it would replace\n",
+                options.page.c_str());
+        return 2;
     }
     return RunCommand(options, command, reports);
 }

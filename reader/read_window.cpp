@@ -1,4 +1,5 @@
 #include "reader/read_window.h"
+#include "files/input_file.h"
 
 #include <cerrno>
 
@@ -48,11 +49,7 @@ bool SeekWindow(ReadWindow &window, uint64_t offset, uint64_t lineNumber) {
     window.atEnd = false;
     window.byteOffset = offset;
     clearerr(window.file);
-#ifdef _WIN32
-    bool moved = _fseeki64(window.file, static_cast<long long>(offset), SEEK_SET) == 0;
-#else
-    bool moved = fseeko(window.file, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
+    bool moved = SeekInputFile(window.file, offset);
     if (!moved) {
         window.error = errno != 0 ? errno : EIO;
         window.atEnd = true;
