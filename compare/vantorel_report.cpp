@@ -172,11 +172,12 @@ static bool PageIsAReport(const std::string &page, const std::vector<std::string
     return false;
 }
 
+// The page, unless a report could not be read: an older page there is kept.
 static void WritePageFile(DiffResult &result, const std::string &path) {
     result.pagePath = path;
     OutputFile output;
-    std::string error;
-    if (BeginOutputFile(output, path, error)) {
+    std::string error = "not written, as a report cannot be read";
+    if (result.a.readable && result.b.readable && BeginOutputFile(output, path, error)) {
         WritePage(OutputStream(output), result);
         result.pageWritten = CommitOutputFile(output, error);
     }

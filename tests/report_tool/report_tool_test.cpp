@@ -2,9 +2,10 @@
 // reports (tests/data/reports/README.md lists what each holds) and on bad
 // input made here. Every command's exit status, stdout and stderr go into one
 // transcript, compared with tests/data/reports/transcript.txt, which also
-// lists the commands; after a deliberate change, VANTOREL_UPDATE_GOLDEN=1
-// rewrites that file and the diff shows what changed. Every --json output
-// must parse.
+// lists the commands (shell lines: pipes and redirections as a person types
+// them); after a deliberate change, VANTOREL_UPDATE_GOLDEN=1 rewrites that
+// file and the diff shows what changed. Every command is run with --json too,
+// and its output must be one whole JSON document whatever the exit status.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -32,6 +34,12 @@ size_t LineStart(const std::string &text, int line) {
         start = text.find('\n', start) + 1;
     }
     return start;
+}
+
+// A copy of `text` with line `line` replaced.
+std::string WithLine(const std::string &text, int line, const std::string &replacement) {
+    size_t start = LineStart(text, line);
+    return text.substr(0, start) + replacement + text.substr(text.find('\n', start) - 1);
 }
 
 std::string Repeated(const std::string &text, int times) {
@@ -56,6 +64,35 @@ void MakeBadInputs() {
     std::string longB = Repeated(ReadFile("base-lf.txt"), 11) +
                         late.replace(late.rfind("pic3->fOpen: 0"), 14, "pic3->fOpen: 1");
     size_t entry2 = LineStart(base, 359);
+    // Values at the edges of what each kind takes, one entry each: a line of
+    // the first entry replaced.
+    const std::pair<int, std::string> edges[] = {
+        {8, "pic1->ptStatusWndPos.x: -2147483648"},
+        {8, "pic1->ptStatusWndPos.x: 2147483647"},
+        {8, "pic1->ptStatusWndPos.x: -2147483649"},
+        {8, "pic1->ptStatusWndPos.x: 2147483648"},
+        {8, "pic1->ptStatusWndPos.x: -0"},
+        {8, "pic1->ptStatusWndPos.x: 07"},
+        {8, "pic1->ptStatusWndPos.x: "},
+        {8, "pic1->ptStatusWndPos.x: +1"},
+        {22, "pic1->lfFont.W.lfCharSet: 255"},
+        {22, "pic1->lfFont.W.lfCharSet: 256"},
+        {22, "pic1->lfFont.W.lfCharSet: -1"},
+        {12, "pic1->fdwConversion: 0xFFFFFFFF"},
+        {12, "pic1->fdwConversion: 0x0000000"},
+        {12, "pic1->fdwConversion: 0x000000001"},
+        {12, "pic1->fdwConversion: 0X00000000"},
+        {6, "pic1->hWnd: FFFFFFFF"},
+        {6, "pic1->hWnd: 0000000G"},
+        {27, "pic1->lfFont.W.lfFaceName: " + std::string(64, '\x82')},
+        {27, "pic1->lfFont.W.lfFaceName: " + std::string(65, 'W')},
+        {3, "hwnd:0001005E, hIMC1:00010058, dwAP1:0x7FFF0000, dwAV1:0x7E8A0000 "},
+    };
+    std::string first = base.substr(0, entry2);
+    std::string values;
+    for (const auto &[line, text] : edges) {
+        values += WithLine(first, line, text);
+    }
     const std::pair<const char *, std::string> made[] = {
         {"empty.txt", ""},
         {"garbage.txt", garbage},
@@ -69,51 +106,81 @@ void MakeBadInputs() {
         {"lower-case.txt", base.substr(0, 97) + "0001005e" + base.substr(105)},
         {"long-a.txt", longA},
         {"long-b.txt", longB},
+        {"values.txt", values},
+        // A face name that every output must quote or escape.
+        {"odd-face.txt", WithLine(base, 27, "pic1->lfFont.W.lfFaceName: A\"B\\C<&>\x82\xA0")},
     };
     for (const auto &[name, bytes] : made) {
         std::ofstream(name, std::ios::binary) << bytes;
     }
     fs::create_directories("folder.txt");
+    fs::create_hard_link("base-lf.txt", "linked.txt");
+    mkfifo("fifo.txt", 0600);
+}
+
+const std::string TOOL = "vantorel-report";
+
+// Runs a shell line with the tool in it, stdout to `out` and stderr to
+// "err"; returns the exit status. A sanitizer's report fails the test.
+int RunLine(std::string command, const std::string &out) {
+    for (size_t at = 0; (at = command.find(TOOL, at)) != std::string::npos;) {
+        command.replace(at, TOOL.size(), REPORT_TOOL);
+        at += sizeof REPORT_TOOL - 1;
+    }
+    int raw = system(("(" + command + ") >" + out + " 2>err").c_str());
+    std::string err = ReadFile("err");
+    EXPECT_EQ(err.find("Sanitizer"), std::string::npos) << command << "\n" << err;
+    EXPECT_EQ(err.find("runtime error"), std::string::npos) << command << "\n" << err;
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
 TEST(ReportTool, Transcript) {
     // The tool names files as given: the fixtures are copied beside the
-    // inputs made here, into the test's working folder.
+    // inputs made here, into the test's working folder, emptied first.
+    for (const fs::directory_entry &left : fs::directory_iterator(".")) {
+        fs::remove_all(left.path());
+    }
     fs::copy(REPORTS_DIR, ".", fs::copy_options::overwrite_existing | fs::copy_options::recursive);
     MakeBadInputs();
-    // The commands are the golden transcript's own "$ vantorel-report" lines:
-    // a new case is a new such line, then an update of the file.
+    // The commands are the golden transcript's own "$ " lines: a new case is
+    // a new such line, then an update of the file.
     std::string golden = std::string(REPORTS_DIR) + "/transcript.txt";
     std::vector<std::string> commands;
     std::istringstream lines(ReadFile(golden));
-    const std::string prompt = "$ vantorel-report ";
     for (std::string line; std::getline(lines, line);) {
-        if (line.rfind(prompt, 0) == 0) {
-            commands.push_back(line.substr(prompt.size()));
+        if (line.rfind("$ ", 0) == 0) {
+            commands.push_back(line.substr(2));
         }
     }
     ASSERT_FALSE(commands.empty());
     std::string transcript;
     std::string jsonFiles;
     for (size_t n = 0; n < commands.size(); n++) {
+        const std::string &command = commands[n];
         std::string out = "out" + std::to_string(n);
-        int raw = system((REPORT_TOOL " " + commands[n] + " >" + out + " 2>err").c_str());
-        std::string err = ReadFile("err");
-        // A sanitizer's report fails the test whatever the exit status.
-        EXPECT_EQ(err.find("Sanitizer"), std::string::npos) << commands[n] << "\n" << err;
-        EXPECT_EQ(err.find("runtime error"), std::string::npos) << commands[n] << "\n" << err;
-        transcript += prompt + commands[n] + "\n" + ReadFile(out) + err + "exit " +
-                      std::to_string(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1) + "\n\n";
-        if (commands[n].rfind("--json", 0) == 0) {
-            jsonFiles += " " + out;
+        int status = RunLine(command, out);
+        transcript += "$ " + command + "\n" + ReadFile(out) + ReadFile("err") + "exit " +
+                      std::to_string(status) + "\n\n";
+        // The same with --json, when the tool's output is all there is.
+        if (command.rfind(TOOL, 0) == 0 && command.find_first_of("|;>&") == std::string::npos) {
+            std::string json = command;
+            for (size_t at = 0; (at = json.find(TOOL, at)) != std::string::npos; at += 7) {
+                json.insert(at + TOOL.size(), " --json");
+            }
+            out = "json" + std::to_string(n);
+            int jsonStatus = RunLine(json, out);
+            EXPECT_EQ(jsonStatus, status) << json;
+            if (ReadFile("err").find("usage:") == std::string::npos) {
+                jsonFiles += " " + out;
+            }
         }
     }
     if (getenv("VANTOREL_UPDATE_GOLDEN") != nullptr) {
         std::ofstream(golden, std::ios::binary) << transcript;
     }
     EXPECT_EQ(transcript, ReadFile(golden));
-    std::string parse =
-        "python3 -c 'import json, sys\nfor path in sys.argv[1:]: json.load(open(path))'";
+    std::string parse = "python3 -c 'import json, sys\nfor path in sys.argv[1:]:\n print(path)\n "
+                        "json.load(open(path))'";
     EXPECT_EQ(system((parse + jsonFiles).c_str()), 0);
 }
 
