@@ -9,8 +9,9 @@
 struct DiffOptions {
     bool strict; // compare thread ids and memory samples too
     bool page;   // keep the pairs of entries a page shows
-    // B's threads (0-based) to pair with A's first threads, in order.
+    // B's threads (0-based, within its run) to pair with A's first threads.
     std::vector<size_t> threadsOfB;
+    size_t runs[2]; // the runs to compare (1-based), 0 for the last
 };
 
 CheckResult CheckReports(const std::vector<std::string> &paths);

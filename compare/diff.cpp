@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 // The page shows the first pairs whole, then the first pair that differs in
 // each of the first threads, then other pairs that differ, up to a bound.
@@ -107,22 +108,6 @@ void CompareEntries(DiffResult &result, size_t thread, uint64_t entry, const Rea
     }
 }
 
-// B's thread for row t: as --match-threads names it, else the next of
-// those it does not name, in order.
-static size_t ThreadOfB(const DiffResult &result, size_t row, size_t threadsOfB) {
-    const std::vector<size_t> &named = result.threadsOfB;
-    if (row < named.size()) {
-        return named[row] < threadsOfB ? named[row] : NO_THREAD;
-    }
-    size_t left = row - named.size();
-    for (size_t t = 0; t < threadsOfB; t++) {
-        if (std::find(named.begin(), named.end(), t) == named.end() && left-- == 0) {
-            return t;
-        }
-    }
-    return NO_THREAD;
-}
-
 // Stops comparing at the first problem or failure of either report.
 static bool Stops(DiffResult &result, const ReportInput &a, const ReportInput &b) {
     for (const ReportInput *input : {&a, &b}) {
@@ -134,7 +119,9 @@ static bool Stops(DiffResult &result, const ReportInput &a, const ReportInput &b
         result.stoppedInB = input == &b;
         result.stop = facts.problemCount > 0
                           ? facts.problems.front()
-                          : ReadProblem{0, facts.failure, ProblemPlace::OutsideEntries, 0, 0, 0};
+                          : ReadProblem{0, facts.failure, ProblemPlace::OutsideEntries,
+                                        0,  0,             0,
+                                        false, 0};
         return true;
     }
     return false;
@@ -221,26 +208,131 @@ static void DiffThreads(DiffResult &result, ReportInput &a, ReportInput &b, size
     }
 }
 
-// Row t of threads: A's thread t with B's as paired. Before the first
-// passes have found every thread, row 0 pairs the first ones.
-static void PairRow(const DiffResult &result, size_t t, size_t threadsA, size_t threadsB,
-                    ThreadPair &row) {
-    row.a = t < threadsA ? t : NO_THREAD;
-    row.b = ThreadOfB(result, t, threadsB);
+// The runs compared: as asked (1-based), else the last of each.
+static bool ChooseRuns(DiffResult &result, const DiffOptions &options) {
+    const ReportFacts *reports[2] = {&result.a, &result.b};
+    size_t *chosen[2] = {&result.runA, &result.runB};
+    for (int s = 0; s < 2; s++) {
+        size_t runs = reports[s]->runs.size();
+        size_t asked = options.runs[s];
+        if (asked > runs && runs > 0) {
+            result.failure = "--runs: " + reports[s]->path + " has no run " +
+                             std::to_string(asked) + " (it has " + std::to_string(runs) + ")";
+            return false;
+        }
+        *chosen[s] = asked > 0 ? asked - 1 : runs > 0 ? runs - 1 : 0;
+    }
+    return true;
 }
 
-// --match-threads names threads of B that exist, each once.
-static bool CheckMatching(DiffResult &result, const ReportInput &b) {
-    size_t threads = b.facts.threads.size();
-    for (size_t i = 0; i < result.threadsOfB.size(); i++) {
-        size_t t = result.threadsOfB[i];
-        if (t >= threads) {
-            result.failure = "--match-threads: " + b.facts.path + " has no thread " +
-                             std::to_string(t + 1) + " (it has " + std::to_string(threads) + ")";
+// The threads of the chosen run of a report, by their index in the report.
+static std::vector<size_t> RunThreads(const ReportFacts &facts, size_t run) {
+    std::vector<size_t> threads;
+    if (run < facts.runs.size()) {
+        for (size_t t = 0; t < facts.runs[run].threads; t++) {
+            threads.push_back(facts.runs[run].firstThread + t);
+        }
+    }
+    return threads;
+}
+
+// How many facts differ in the first entries of rows of threads paired so.
+static uint64_t PairingScore(const std::vector<ReadEntry> (&a)[2],
+                             const std::vector<ReadEntry> (&b)[2], bool swapped) {
+    DiffResult trial = {};
+    for (size_t row = 0; row < 2; row++) {
+        const std::vector<ReadEntry> &entriesA = a[row];
+        const std::vector<ReadEntry> &entriesB = b[swapped ? 1 - row : row];
+        for (size_t i = 0; i < entriesA.size() && i < entriesB.size(); i++) {
+            NameEntryHandles(trial.namesA, row, entriesA[i]);
+            NameEntryHandles(trial.namesB, row, entriesB[i]);
+            CompareEntries(trial, row + 1, i + 1, entriesA[i], entriesB[i]);
+        }
+    }
+    return trial.differences.size();
+}
+
+// The first entries of each thread that pairing by content looks at.
+static const size_t PAIRING_ENTRIES = 4;
+
+// B's threads for A's rows: as --match-threads names them (within B's run),
+// then the others in order; with two threads on each side and nothing
+// named, the way fewer facts differ in the threads' first entries.
+static bool PairThreads(DiffResult &result, ReportInput &a, ReportInput &b,
+                        const std::vector<size_t> &threadsA, std::vector<size_t> &threadsB) {
+    std::vector<size_t> inRun = threadsB;
+    const std::vector<size_t> &named = result.threadsOfB;
+    threadsB.clear();
+    for (size_t t : named) {
+        if (t >= inRun.size()) {
+            result.failure = "--match-threads: run " + std::to_string(result.runB + 1) + " of " +
+                             b.facts.path + " has no thread " + std::to_string(t + 1) +
+                             " (it has " + std::to_string(inRun.size()) + ")";
             return false;
+        }
+        threadsB.push_back(inRun[t]);
+    }
+    for (size_t t = 0; t < inRun.size(); t++) {
+        if (std::find(named.begin(), named.end(), t) == named.end()) {
+            threadsB.push_back(inRun[t]);
+        }
+    }
+    if (named.empty() && threadsA.size() == 2 && threadsB.size() == 2) {
+        std::vector<ReadEntry> firstA[2];
+        std::vector<ReadEntry> firstB[2];
+        for (int t = 0; t < 2; t++) {
+            firstA[t] = FirstEntries(a, threadsA[t], PAIRING_ENTRIES);
+            firstB[t] = FirstEntries(b, threadsB[t], PAIRING_ENTRIES);
+        }
+        result.inOrderScore = PairingScore(firstA, firstB, false);
+        result.swappedScore = PairingScore(firstA, firstB, true);
+        if (result.swappedScore < result.inOrderScore) {
+            std::swap(threadsB[0], threadsB[1]);
+            result.pairedByContent = true;
         }
     }
     return true;
+}
+
+// Forgets what was compared, to compare again otherwise.
+static void ForgetComparing(DiffResult &result, PageCounts &counts) {
+    result.differences.clear();
+    result.texts.clear();
+    result.namesA = {};
+    result.namesB = {};
+    result.pagePairs.clear();
+    result.pairsLeftOut[0] = result.pairsLeftOut[1] = 0;
+    result.stopped = false;
+    counts = {};
+}
+
+// Each row's differences by fact and pair of values as compared, in the
+// order first met: one group for every entry they hold in.
+static void GroupDifferences(DiffResult &result) {
+    std::unordered_map<std::string, size_t> groupOf;
+    size_t row = 0;
+    for (size_t i = 0; i < result.differences.size(); i++) {
+        const Difference &difference = result.differences[i];
+        if (difference.thread != row) {
+            row = difference.thread;
+            groupOf.clear();
+        }
+        std::string key = FactName(difference.fact) + '\n' +
+                          SideText(result, difference, false).value + '\n' +
+                          SideText(result, difference, true).value;
+        auto [found, added] = groupOf.try_emplace(key, result.groups.size());
+        if (added) {
+            result.groups.push_back({i, 0, {}});
+        }
+        DifferenceGroup &group = result.groups[found->second];
+        group.count++;
+        std::vector<EntryRange> &ranges = group.entries;
+        if (!ranges.empty() && ranges.back().last + 1 == difference.entry) {
+            ranges.back().last = difference.entry;
+        } else {
+            ranges.push_back({difference.entry, difference.entry});
+        }
+    }
 }
 
 DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
@@ -254,24 +346,47 @@ DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
     bool openedB = OpenInput(b, pathB, true);
     std::vector<ThreadPair> rows;
     if (openedA && openedB) {
-        // B's threads must all be known before they can be paired otherwise
-        // than by order.
-        if (!result.threadsOfB.empty()) {
-            FinishFirstPass(b);
-        }
         PageCounts counts = {};
-        if (result.threadsOfB.empty() || CheckMatching(result, b)) {
-            for (size_t t = 0; !result.stopped; t++) {
-                // Row 0 is compared during the passes that find every thread.
-                size_t threadsA = t == 0 ? SIZE_MAX : a.facts.threads.size();
-                size_t threadsB = t == 0 ? SIZE_MAX : b.facts.threads.size();
-                if (t > 0 && t >= std::max(threadsA, threadsB)) {
-                    break;
-                }
-                rows.push_back({0, 0, 0, 0, Compared::Whole});
-                PairRow(result, t, threadsA, threadsB, rows.back());
+        // Most often the first threads of one run on each side are paired:
+        // they are compared while the first passes find every thread and
+        // run, and compared again only if the pairing turns out otherwise.
+        bool guessed = options.threadsOfB.empty() && options.runs[0] == 0 && options.runs[1] == 0;
+        if (guessed) {
+            rows.push_back({0, 0, 0, 0, Compared::Whole});
+            DiffThreads(result, a, b, 0, rows[0], options.page, counts);
+        }
+        FinishFirstPass(a);
+        FinishFirstPass(b);
+        result.a.runs = a.facts.runs;
+        result.b.runs = b.facts.runs;
+        std::vector<size_t> threadsA;
+        std::vector<size_t> threadsB;
+        if (ChooseRuns(result, options)) {
+            threadsA = RunThreads(a.facts, result.runA);
+            threadsB = RunThreads(b.facts, result.runB);
+        }
+        if (result.failure.empty() && PairThreads(result, a, b, threadsA, threadsB)) {
+            bool kept = guessed && !threadsA.empty() && !threadsB.empty() && threadsA[0] == 0 &&
+                        threadsB[0] == 0;
+            if (!kept) {
+                ForgetComparing(result, counts);
+                rows.clear();
+            }
+            for (size_t t = rows.size();
+                 !result.stopped && t < std::max(threadsA.size(), threadsB.size()); t++) {
+                rows.push_back({t < threadsA.size() ? threadsA[t] : NO_THREAD,
+                                t < threadsB.size() ? threadsB[t] : NO_THREAD, 0, 0,
+                                Compared::Whole});
                 DiffThreads(result, a, b, t, rows.back(), options.page, counts);
             }
+            for (size_t t = rows.size(); t < std::max(threadsA.size(), threadsB.size()); t++) {
+                rows.push_back({t < threadsA.size() ? threadsA[t] : NO_THREAD,
+                                t < threadsB.size() ? threadsB[t] : NO_THREAD, 0, 0,
+                                Compared::Not});
+            }
+        } else {
+            rows.clear();
+            ForgetComparing(result, counts);
         }
     }
     FinishReading(a);
@@ -280,15 +395,10 @@ DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
     CloseInput(b);
     result.a = std::move(a.facts);
     result.b = std::move(b.facts);
-    size_t threadsA = result.a.threads.size();
-    size_t threadsB = result.b.threads.size();
-    rows.resize(std::max(threadsA, threadsB), {0, 0, 0, 0, Compared::Not});
-    for (size_t t = 0; t < rows.size(); t++) {
-        PairRow(result, t, threadsA, threadsB, rows[t]);
-    }
     for (const Difference &difference : result.differences) {
         rows[difference.thread - 1].differences++;
     }
     result.threads = std::move(rows);
+    GroupDifferences(result);
     return result;
 }

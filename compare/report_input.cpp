@@ -26,15 +26,54 @@ void CloseInput(ReportInput &input) {
     }
 }
 
-static void NoteEntry(ReportInput &input, uint32_t threadId, uint64_t line, uint64_t offset) {
-    ReportFacts &facts = input.facts;
-    facts.entries++;
-    auto [found, added] = input.threadOf.try_emplace(threadId, facts.threads.size());
-    if (added) {
-        facts.threads.push_back({threadId, 1, line, offset});
-    } else {
-        facts.threads[found->second].entries++;
+// The run an entry belongs to: the current one while its thread and window
+// fit the current run's, else a new one.
+static bool FitsRun(RunState &run, uint32_t id, bool windowKnown, uint32_t window) {
+    for (int t = 0; t < run.threads; t++) {
+        bool sameWindow = windowKnown && run.windowKnown[t] && run.windows[t] == window;
+        if (run.ids[t] == id) {
+            if (windowKnown && run.windowKnown[t] && !sameWindow) {
+                return false;
+            }
+            if (windowKnown) {
+                run.windows[t] = window;
+                run.windowKnown[t] = true;
+            }
+            return true;
+        }
+        if (sameWindow) {
+            return false;
+        }
     }
+    if (run.threads == 2) {
+        return false;
+    }
+    run.ids[run.threads] = id;
+    run.windows[run.threads] = window;
+    run.windowKnown[run.threads] = windowKnown;
+    run.threads++;
+    return true;
+}
+
+// Counts an entry for its run and thread; returns the thread's index.
+static size_t NoteEntry(ReportInput &input, uint32_t id, bool windowKnown, uint32_t window,
+                        uint64_t line, uint64_t offset) {
+    ReportFacts &facts = input.facts;
+    if (facts.runs.empty() || !FitsRun(input.run, id, windowKnown, window)) {
+        input.run = {1, {id}, {window}, {windowKnown}};
+        facts.runs.push_back({line, 0, facts.threads.size(), 0});
+    }
+    ReportRun &run = facts.runs.back();
+    facts.entries++;
+    run.entries++;
+    uint64_t key = static_cast<uint64_t>(facts.runs.size()) << 32 | id;
+    auto [found, added] = input.threadOf.try_emplace(key, facts.threads.size());
+    if (added) {
+        facts.threads.push_back({id, 0, line, offset, facts.runs.size() - 1});
+        run.threads++;
+    }
+    facts.threads[found->second].entries++;
+    return found->second;
 }
 
 // Keeps the problems with the lowest lines, as one pass through the file
@@ -56,16 +95,36 @@ static void NoteProblem(ReportInput &input, const ReadProblem &problem) {
     }
 }
 
-// What a pass met, noted when the pass notes it.
-static void Note(ReportInput &input, ReadStatus status, const ReadEntry &entry,
-                 const ReadProblem &problem) {
+// What the first pass met: every entry, and what it found wrong. Returns the
+// entry's thread, or SIZE_MAX for a problem outside any entry.
+static size_t Note(ReportInput &input, ReadStatus status, const ReadEntry &entry,
+                   const ReadProblem &problem) {
+    size_t thread = SIZE_MAX;
     if (status == ReadStatus::Entry || status == ReadStatus::Passed) {
-        NoteEntry(input, entry.header[THREAD_ID_FIELD], entry.line, entry.offset);
+        thread = NoteEntry(input, entry.header[THREAD_ID_FIELD], entry.windowKnown,
+                           entry.header[WindowField(0, 0)], entry.line, entry.offset);
     } else if (status == ReadStatus::Problem) {
         if (problem.place == ProblemPlace::InEntry) {
-            NoteEntry(input, problem.threadId, problem.entryLine, problem.entryOffset);
+            thread = NoteEntry(input, problem.threadId, problem.windowKnown, problem.window,
+                               problem.entryLine, problem.entryOffset);
         }
         NoteProblem(input, problem);
+    }
+    return thread;
+}
+
+// What editors do, noted once whichever pass meets it.
+static void NoteEditors(ReportInput &input) {
+    ReportReader &reader = input.reader;
+    std::vector<ReadProblem> &notes = input.facts.notes;
+    if (reader.byteOrderMark && notes.empty()) {
+        notes.push_back({1, "a UTF-8 byte-order mark before the first line, passed over",
+                         ProblemPlace::OutsideEntries, 0, 0, 0, false, 0});
+    }
+    if (reader.blankLinesAtEnd != 0) {
+        notes.push_back({reader.blankLinesAtEnd, "blank lines at the end, passed over",
+                         ProblemPlace::OutsideEntries, 0, 0, 0, false, 0});
+        reader.blankLinesAtEnd = 0;
     }
 }
 
@@ -82,8 +141,10 @@ static void NoteReadFailure(ReportInput &input) {
 static void EndFirstPass(ReportInput &input) {
     ReportFacts &facts = input.facts;
     if (facts.entries == 0 && facts.problemCount == 0) {
-        NoteProblem(input, {1, "no report entries", ProblemPlace::OutsideEntries, 0, 0, 0});
+        NoteProblem(input,
+                    {1, "no report entries", ProblemPlace::OutsideEntries, 0, 0, 0, false, 0});
     }
+    NoteEditors(input);
     input.firstPassDone = true;
     // Thread 0's pass is done when its entries were taken on the way.
     input.passDone.assign(facts.threads.size(), false);
@@ -95,6 +156,7 @@ static void EndFirstPass(ReportInput &input) {
 }
 
 void ReadWholeInput(ReportInput &input) {
+    input.firstPassRead = true;
     ReadEntry entry;
     ReadProblem problem;
     ReadStatus status;
@@ -106,19 +168,22 @@ void ReadWholeInput(ReportInput &input) {
 }
 
 // The first pass: every entry is noted; those of the first thread to appear
-// are taken, whole or not, and the others passed over.
+// are taken, whole or not, and the others passed over. Read through without
+// taking them, it passes over every entry.
 static bool NextFirstThreadEntry(ReportInput &input, ReadEntry &entry) {
     ReadProblem problem;
     while (!input.firstPassDone) {
         const std::vector<ReportThread> &threads = input.facts.threads;
-        ThreadFilter filter = threads.empty() ? EVERY_THREAD : ThreadFilter{true, threads[0].id};
+        ThreadFilter filter = !input.firstPassRead ? NO_THREAD_READ
+                              : threads.empty()    ? EVERY_THREAD
+                                                   : ThreadFilter{true, threads[0].id, false};
         ReadStatus status = ReadNextEntry(input.reader, filter, entry, problem);
         if (status == ReadStatus::End) {
             EndFirstPass(input);
             return false;
         }
-        Note(input, status, entry, problem);
-        if (status == ReadStatus::Entry) {
+        size_t thread = Note(input, status, entry, problem);
+        if (status == ReadStatus::Entry && thread == 0) {
             return true;
         }
     }
@@ -130,7 +195,9 @@ static bool NextFirstThreadEntry(ReportInput &input, ReadEntry &entry) {
 // them outside any entry: only their own pass notes that.
 static bool NextLaterThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry) {
     const ReportThread &wanted = input.facts.threads[thread];
-    bool notes = thread != 0;
+    // The first pass noted what it read whole: entries of thread 0's id, in
+    // any run, with what follows them outside any entry.
+    bool notes = !input.firstPassRead || wanted.id != input.facts.threads[0].id;
     if (input.thread != thread) {
         input.thread = thread;
         input.seen = 0;
@@ -144,35 +211,38 @@ static bool NextLaterThreadEntry(ReportInput &input, size_t thread, ReadEntry &e
     // The first pass counted the thread's entries, so nothing is read beyond
     // what follows its last one.
     ReadProblem problem;
-    ThreadFilter filter = {true, wanted.id};
+    ThreadFilter filter = {true, wanted.id, false};
     while (input.seen < wanted.entries || input.afterEntry) {
         bool afterEntry = input.afterEntry;
         input.afterEntry = false;
-        switch (ReadNextEntry(input.reader, filter, entry, problem)) {
-        case ReadStatus::End:
+        ReadStatus status = ReadNextEntry(input.reader, filter, entry, problem);
+        NoteEditors(input);
+        bool ofThisRun = input.seen < wanted.entries;
+        if (status == ReadStatus::End) {
             NoteReadFailure(input);
-            if (input.seen < wanted.entries && input.facts.readable) {
+            if (ofThisRun && input.facts.readable) {
                 input.facts.readable = false;
                 input.facts.failure = "the report changed while it was read";
             }
-            input.passDone[thread] = true;
-            return false;
-        case ReadStatus::Problem:
-            if (problem.place == ProblemPlace::InEntry) {
-                input.seen++;
-                input.afterEntry = true;
-            }
-            if (notes && (problem.place == ProblemPlace::InEntry ||
-                          (afterEntry && problem.place == ProblemPlace::OutsideEntries))) {
+            break;
+        }
+        if (status == ReadStatus::Problem && problem.place != ProblemPlace::InEntry) {
+            if (notes && afterEntry && problem.place == ProblemPlace::OutsideEntries) {
                 NoteProblem(input, problem);
             }
-            break;
-        case ReadStatus::Passed:
-            break;
-        case ReadStatus::Entry:
-            input.seen++;
-            input.afterEntry = true;
+            continue;
+        }
+        // Past its last entry, an entry of the same id is a later run's.
+        if (status == ReadStatus::Passed || !ofThisRun) {
+            continue;
+        }
+        input.seen++;
+        input.afterEntry = true;
+        if (status == ReadStatus::Entry) {
             return true;
+        }
+        if (notes) {
+            NoteProblem(input, problem);
         }
     }
     input.passDone[thread] = true;
@@ -196,6 +266,7 @@ bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry) {
         return false;
     }
     if (thread == 0 && !input.firstPassDone && input.thread == 0) {
+        input.firstPassRead = true;
         return NextFirstThreadEntry(input, entry);
     }
     FinishFirstPass(input);
@@ -213,4 +284,29 @@ void FinishReading(ReportInput &input) {
         }
     }
     KeepLowestProblems(input.facts);
+}
+
+std::vector<ReadEntry> FirstEntries(ReportInput &input, size_t thread, size_t most) {
+    std::vector<ReadEntry> entries;
+    const ReportThread &wanted = input.facts.threads[thread];
+    if (!SeekReport(input.reader, wanted.firstOffset, wanted.firstLine)) {
+        NoteReadFailure(input);
+        return entries;
+    }
+    // The pass under way starts again where it was when next asked.
+    input.thread = SIZE_MAX;
+    ReadEntry entry;
+    ReadProblem problem;
+    ThreadFilter filter = {true, wanted.id, false};
+    for (uint64_t seen = 0; seen < wanted.entries && entries.size() < most;) {
+        ReadStatus status = ReadNextEntry(input.reader, filter, entry, problem);
+        if (status == ReadStatus::End) {
+            break;
+        }
+        seen += status == ReadStatus::Entry || problem.place == ProblemPlace::InEntry;
+        if (status == ReadStatus::Entry) {
+            entries.push_back(entry);
+        }
+    }
+    return entries;
 }

@@ -4,6 +4,12 @@
 // none is held in memory. Either way the facts come out the same: an entry is
 // counted for its thread as soon as its thread line reads, whole or not, and
 // every problem is noted once.
+//
+// A report may hold several runs of the tool, as the tool appends to one
+// file: a run has two threads, each with its window. An entry starts a new
+// run when its thread or its window belongs to neither of the current run's
+// two threads (thread ids and window handles may be used again by a later
+// run, but not paired otherwise within one).
 #pragma once
 
 #include "reader/report_reader.h"
@@ -19,6 +25,15 @@ struct ReportThread {
     uint64_t entries; // whole or not
     uint64_t firstLine;
     uint64_t firstOffset;
+    size_t run;
+};
+
+// A run: its threads are report.threads[firstThread, firstThread + threads).
+struct ReportRun {
+    uint64_t firstLine;
+    uint64_t entries;
+    size_t firstThread;
+    size_t threads;
 };
 
 struct ReportFacts {
@@ -27,8 +42,10 @@ struct ReportFacts {
     std::string failure; // why, when not readable
     uint64_t entries;
     std::vector<ReportThread> threads;
+    std::vector<ReportRun> runs;
     std::vector<ReadProblem> problems; // the lowest lines first, MAX_PROBLEMS_KEPT at most
     uint64_t problemCount;
+    std::vector<ReadProblem> notes; // what an editor did, passed over
 };
 
 inline constexpr size_t MAX_PROBLEMS_KEPT = 100;
@@ -37,13 +54,23 @@ inline bool IsWellFormed(const ReportFacts &facts) {
     return facts.readable && facts.problemCount == 0;
 }
 
+// The run being read: its threads, with their windows where known.
+struct RunState {
+    int threads;
+    uint32_t ids[2];
+    uint32_t windows[2];
+    bool windowKnown[2];
+};
+
 struct ReportInput {
     ReportFacts facts;
     FILE *file;
     ReportReader reader;
-    std::unordered_map<uint32_t, size_t> threadOf; // a thread id's index in facts.threads
+    RunState run;
+    std::unordered_map<uint64_t, size_t> threadOf; // a run's thread id's index in facts.threads
     std::vector<bool> passDone;                    // each thread's, once all are known
     bool firstPassDone;                            // every thread is known
+    bool firstPassRead; // the first pass read whole the entries of thread 0's id
     // The thread of the pass under way: from the start, thread 0, whose
     // entries the first pass takes unless it is read through without them.
     size_t thread;
@@ -68,8 +95,12 @@ void ReadWholeInput(ReportInput &input);
 bool NextThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry);
 
 // Reads the first pass to its end without taking thread 0's entries, so that
-// every thread is known.
+// every thread and run is known.
 void FinishFirstPass(ReportInput &input);
 
 // Reads every pass not yet read, so that the facts are whole.
 void FinishReading(ReportInput &input);
+
+// The first whole entries of a thread, at most `most`, read again without
+// noting anything; the passes go on as they were.
+std::vector<ReadEntry> FirstEntries(ReportInput &input, size_t thread, size_t most);

@@ -43,3 +43,47 @@ int DiffStatus(const DiffResult &result) {
     }
     return result.differences.empty() ? 0 : 1;
 }
+
+ValueText HandleText(const HandleNames &names, uint32_t handle) {
+    char raw[VALUE_TEXT_SIZE];
+    FormatValue(ValueKind::Handle, handle, raw);
+    const std::string *name = FindHandleName(names, handle);
+    if (name == nullptr) {
+        return {raw, ""};
+    }
+    return {*name, raw};
+}
+
+ValueText SideText(const DiffResult &result, const Difference &difference, bool sideB) {
+    const DifferenceSide &side = sideB ? difference.b : difference.a;
+    const Fact &fact = difference.fact;
+    uint32_t value = static_cast<uint32_t>(side.value);
+    ValueKind kind = ValueKind::Hex;
+    switch (fact.kind) {
+    case FactKind::Sharing:
+        return {SharingText(static_cast<int>(side.value)), ""};
+    case FactKind::Record:
+        return {side.value != 0 ? "record" : REPORT_NULL_BLOCK, ""};
+    case FactKind::Entries:
+        return {std::to_string(side.value), ""};
+    case FactKind::Header:
+        kind = HeaderFields[fact.index].kind;
+        break;
+    case FactKind::Member:
+        kind = BlockMembers[fact.index].kind;
+        break;
+    }
+    if (kind == ValueKind::Text) {
+        return {result.texts[side.value], ""};
+    }
+    if (kind == ValueKind::Handle) {
+        return HandleText(sideB ? result.namesB : result.namesA, value);
+    }
+    char text[VALUE_TEXT_SIZE];
+    FormatValue(kind, value, text);
+    return {text, ""};
+}
+
+size_t ThreadInRun(const ReportFacts &facts, size_t thread) {
+    return thread - facts.runs[facts.threads[thread].run].firstThread + 1;
+}

@@ -127,14 +127,37 @@ struct PagePair {
     size_t differenceCount;
 };
 
+// The entries a group of differences holds in: first to last, by number.
+struct EntryRange {
+    uint64_t first;
+    uint64_t last;
+};
+
+// Differences of one row in one fact with the same pair of values as
+// compared: the first of them (its lines are the group's), how many, where.
+struct DifferenceGroup {
+    size_t first; // index into DiffResult.differences
+    uint64_t count;
+    std::vector<EntryRange> entries;
+};
+
 struct DiffResult {
     ReportFacts a;
     ReportFacts b;
     bool strict;
+    size_t runA; // the runs compared, 0-based
+    size_t runB;
+    // Threads paired by content, not in the order of first appearance: how
+    // many facts differ in their first entries either way.
+    bool pairedByContent;
+    uint64_t inOrderScore;
+    uint64_t swappedScore;
     std::vector<size_t> threadsOfB; // --match-threads as given (0-based); empty: by order
+    bool everyEntry;                // each difference shown on its own, not in groups
     std::vector<ThreadPair> threads;
     std::vector<Difference> differences;
-    std::vector<std::string> texts; // face names that differ
+    std::vector<DifferenceGroup> groups; // in the order first met
+    std::vector<std::string> texts;      // face names that differ
     HandleNames namesA;
     HandleNames namesB;
     std::string failure; // why the reports could not be compared at all
@@ -149,6 +172,21 @@ struct DiffResult {
     bool pageWritten;
     std::string pageError;
 };
+
+// A value as compared and shown: a handle by its name, with its real value
+// as raw where that differs; a face name as its bytes stand.
+struct ValueText {
+    std::string value;
+    std::string raw;
+};
+
+ValueText HandleText(const HandleNames &names, uint32_t handle);
+
+// One side of a difference.
+ValueText SideText(const DiffResult &result, const Difference &difference, bool sideB);
+
+// A thread's number within its run, 1-based.
+size_t ThreadInRun(const ReportFacts &facts, size_t thread);
 
 // Thread ids and memory samples change from run to run: they are compared
 // only with --strict.

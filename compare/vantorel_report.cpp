@@ -18,8 +18,8 @@
 static const char Usage[] =
     "usage: vantorel-report [--json] check REPORT...\n"
     "       vantorel-report [--json] summary REPORT\n"
-    "       vantorel-report [--json] [--strict] [--html FILE] [--match-threads LIST]\n"
-    "                       diff A B\n"
+    "       vantorel-report [--json] [--strict] [--every-entry] [--html FILE]\n"
+    "                       [--runs A[,B]] [--match-threads LIST] diff A B\n"
     "       vantorel-report --help | --version\n";
 
 static const char Help[] =
@@ -94,12 +94,31 @@ static std::string ParseThreadList(const std::string &text, std::vector<size_t> 
     return "";
 }
 
+// "2" or "1,3": the runs to compare, of A and of B.
+static bool ParseRuns(const std::string &text, size_t (&runs)[2]) {
+    size_t comma = text.find(',');
+    std::string numbers[2] = {text.substr(0, comma),
+                              comma == std::string::npos ? text.substr(0, comma)
+                                                         : text.substr(comma + 1)};
+    for (int s = 0; s < 2; s++) {
+        if (numbers[s].empty() || numbers[s].size() > 6 ||
+            numbers[s].find_first_not_of("0123456789") != std::string::npos ||
+            std::stoul(numbers[s]) == 0) {
+            return false;
+        }
+        runs[s] = std::stoul(numbers[s]);
+    }
+    return true;
+}
+
 struct Options {
     bool json;
     bool strict;
     bool pageAsked;
     std::string page;
     std::vector<size_t> threadsOfB;
+    size_t runs[2]; // 1-based; 0 for the last
+    bool everyEntry;
     std::vector<std::string> words; // the command and its reports
 };
 
@@ -126,6 +145,16 @@ static std::string ParseOptions(const std::vector<std::string> &arguments, Optio
             options.json = true;
         } else if (word == "--strict") {
             options.strict = true;
+        } else if (word == "--every-entry") {
+            options.everyEntry = true;
+        } else if (word == "--runs" || word.rfind("--runs=", 0) == 0) {
+            bool inWord = word != "--runs";
+            if (!inWord && !hasNext) {
+                return "--runs needs A[,B], e.g. 2 or 1,3";
+            }
+            if (!ParseRuns(inWord ? word.substr(7) : arguments[++i], options.runs)) {
+                return "--runs takes a run of A and one of B, e.g. 1,3, or one for both";
+            }
         } else if (word == "--html" || word.rfind("--html=", 0) == 0) {
             bool inWord = word != "--html";
             if (!inWord && !hasNext) {
@@ -209,7 +238,8 @@ static int RunCommand(const Options &options, const std::string &command,
         troubled.push_back(&summary.report);
     } else {
         diff = DiffReports(reports[0], reports[1],
-                           {options.strict, options.pageAsked, options.threadsOfB});
+                           {options.strict, options.pageAsked, options.threadsOfB, {options.runs[0], options.runs[1]}});
+        diff.everyEntry = options.everyEntry;
         if (options.pageAsked) {
             WritePageFile(diff, options.page);
         }
@@ -260,8 +290,10 @@ int RunReportTool(const std::vector<std::string> &arguments) {
     if (!IsCommand(command)) {
         return UsageError("unknown command " + command);
     }
-    if ((options.strict || options.pageAsked || !options.threadsOfB.empty()) && command != "diff") {
-        return UsageError("--strict, --html and --match-threads go with diff");
+    if ((options.strict || options.pageAsked || !options.threadsOfB.empty() || options.runs[0] ||
+         options.everyEntry) &&
+        command != "diff") {
+        return UsageError("--strict, --html, --match-threads, --runs and --every-entry go with diff");
     }
     size_t wanted = command == "diff" ? 2 : 1;
     if (command == "check" ? reports.empty() : reports.size() != wanted) {

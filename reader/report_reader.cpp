@@ -387,6 +387,31 @@ static ReadStatus ReadBlockLines(ReportReader &reader, ReadEntry &entry, int n, 
 }
 
 // The first line of an entry: skips and reports anything that is not one.
+static constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+// Blank lines outside any entry: at the end, an editor's, passed over with a
+// note; elsewhere a problem.
+static ReadStatus BlankLines(ReportReader &reader, ReadProblem &problem) {
+    uint64_t first = reader.window.lineNumber - 1;
+    std::string_view line;
+    LineStatus status;
+    while ((status = NextLine(reader.window, line)) == LineStatus::Line && line.empty()) {
+    }
+    if (status == LineStatus::End) {
+        reader.blankLinesAtEnd = first;
+        return ReadStatus::End;
+    }
+    Fail(problem, first, "blank line between entries");
+    if (status == LineStatus::Line && IsSeparator(line)) {
+        reader.separatorPending = true;
+        reader.pendingOffset = reader.window.lineOffset;
+    } else if (status != LineStatus::Unended) {
+        SkipToNextEntry(reader);
+    }
+    return ReadStatus::Problem;
+}
+
+// The first line of an entry: skips and reports anything that is not one.
 static ReadStatus FindEntry(ReportReader &reader, ReadEntry &entry, ReadProblem &problem) {
     if (reader.separatorPending) {
         reader.separatorPending = false;
@@ -396,6 +421,14 @@ static ReadStatus FindEntry(ReportReader &reader, ReadEntry &entry, ReadProblem 
         LineStatus status = NextLine(reader.window, line);
         if (status == LineStatus::End) {
             return ReadStatus::End;
+        }
+        if (status == LineStatus::Line && reader.window.lineOffset == 0 &&
+            line.substr(0, BYTE_ORDER_MARK.size()) == BYTE_ORDER_MARK) {
+            line.remove_prefix(BYTE_ORDER_MARK.size());
+            reader.byteOrderMark = true;
+        }
+        if (status == LineStatus::Line && line.empty()) {
+            return BlankLines(reader, problem);
         }
         if (status != LineStatus::Line || !IsSeparator(line)) {
             uint64_t number = reader.window.lineNumber - 1;
@@ -417,9 +450,29 @@ static ReadStatus FindEntry(ReportReader &reader, ReadEntry &entry, ReadProblem 
     return ReadStatus::Entry;
 }
 
+// Passes over an entry of a thread not asked for, reading only the line
+// after its thread line for its window, so that runs can be told apart.
+static void PassOverEntry(ReportReader &reader, ReadEntry &entry) {
+    std::string_view line;
+    LineStatus status = NextLine(reader.window, line);
+    if (status == LineStatus::Line && IsSeparator(line)) {
+        reader.separatorPending = true;
+        reader.pendingOffset = reader.window.lineOffset;
+        return;
+    }
+    if (status == LineStatus::Line) {
+        entry.windowKnown = ParseHeaderLine(line, 1, entry);
+    }
+    if (status == LineStatus::Line || status == LineStatus::TooLong) {
+        SkipToNextEntry(reader);
+    }
+}
+
 ReadStatus ReadNextEntry(ReportReader &reader, const ThreadFilter &filter, ReadEntry &entry,
                          ReadProblem &problem) {
     problem.place = ProblemPlace::OutsideEntries;
+    problem.windowKnown = false;
+    entry.windowKnown = false;
     ReadStatus found = FindEntry(reader, entry, problem);
     if (found != ReadStatus::Entry) {
         return found;
@@ -436,8 +489,8 @@ ReadStatus ReadNextEntry(ReportReader &reader, const ThreadFilter &filter, ReadE
                           "expected " + forms.headerLine[0] + ", found " + Quoted(line));
     }
     uint32_t threadId = entry.header[THREAD_ID_FIELD];
-    if (filter.one && threadId != filter.threadId) {
-        SkipToNextEntry(reader);
+    if (filter.none || (filter.one && threadId != filter.threadId)) {
+        PassOverEntry(reader, entry);
         return ReadStatus::Passed;
     }
     problem.place = ProblemPlace::InEntry;
@@ -451,6 +504,10 @@ ReadStatus ReadNextEntry(ReportReader &reader, const ThreadFilter &filter, ReadE
         if (!ParseHeaderLine(line, n, entry)) {
             return Unexpected(reader, entry, linesRead, line, problem,
                               "expected " + forms.headerLine[n] + ", found " + Quoted(line));
+        }
+        if (n == 1) {
+            entry.windowKnown = problem.windowKnown = true;
+            problem.window = entry.header[WindowField(0, 0)];
         }
     }
     for (int n = 0; n < 3; n++) {

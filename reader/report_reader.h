@@ -23,6 +23,7 @@ struct ReadEntry {
     uint64_t line;   // its separator line
     uint64_t offset; // of its separator line
     uint32_t header[HEADER_FIELD_COUNT];
+    bool windowKnown; // its window's line was read: header[WindowField(0, 0)] is set
     ReadBlock blocks[3];
 };
 
@@ -38,24 +39,33 @@ struct ReadProblem {
     uint32_t threadId;
     uint64_t entryLine;
     uint64_t entryOffset;
+    bool windowKnown; // as ReadEntry's
+    uint32_t window;
 };
 
 // Passed: an entry of another thread than the one asked for, passed over
-// unchecked; only its line, offset and thread id are set.
+// unchecked; only its line, offset, thread id and, when its next line reads,
+// its window are set.
 enum class ReadStatus { Entry, Passed, Problem, End };
 
 struct ReportReader {
     ReadWindow window;
     bool separatorPending; // the line taken last starts the next entry
     uint64_t pendingOffset;
+    // What editors do to a report, passed over: a UTF-8 byte-order mark
+    // before the first line, and blank lines at the end (from this line on).
+    bool byteOrderMark;
+    uint64_t blankLinesAtEnd;
 };
 
-// Which entries are read whole: every thread's, or one thread's only.
+// Which entries are read whole: every thread's, one thread's only, or none.
 struct ThreadFilter {
     bool one;
     uint32_t threadId;
+    bool none;
 };
-inline constexpr ThreadFilter EVERY_THREAD = {false, 0};
+inline constexpr ThreadFilter EVERY_THREAD = {false, 0, false};
+inline constexpr ThreadFilter NO_THREAD_READ = {false, 0, true};
 
 // Reads a file from its start; it stays open and is the caller's to close.
 void OpenReportFile(ReportReader &reader, FILE *file, size_t window = REPORT_READ_WINDOW);

@@ -14,6 +14,9 @@ void WriteTrouble(FILE *err, const ReportFacts &facts) {
         fprintf(err, "vantorel-report: %s: %s\n", facts.path.c_str(), facts.failure.c_str());
         return;
     }
+    for (const ReadProblem &note : facts.notes) {
+        fprintf(err, "%s: note: %s\n", Place(facts.path, note.line).c_str(), note.reason.c_str());
+    }
     for (const ReadProblem &problem : facts.problems) {
         fprintf(err, "%s: %s\n", Place(facts.path, problem.line).c_str(), problem.reason.c_str());
     }
@@ -29,16 +32,27 @@ static void WriteCounts(FILE *out, const ReportFacts &facts) {
     fprintf(out, "%s: %s in %s", facts.path.c_str(),
             Counted(facts.entries, "entry", "entries").c_str(),
             Counted(facts.threads.size(), "thread", "threads").c_str());
+    if (facts.runs.size() > 1) {
+        fprintf(out, ", %s", Counted(facts.runs.size(), "run", "runs").c_str());
+    }
     if (facts.problemCount > 0) {
         fprintf(out, ", %s", Counted(facts.problemCount, "problem", "problems").c_str());
     }
     fputc('\n', out);
 }
 
-static std::string ThreadText(const ReportThread &thread, size_t t) {
-    return "thread " + std::to_string(t + 1) + ", ThreadID " + HexText(thread.id) + ": " +
-           Counted(thread.entries, "entry", "entries") + ", the first at line " +
-           std::to_string(thread.firstLine);
+static std::string ThreadText(const ReportFacts &facts, size_t t) {
+    const ReportThread &thread = facts.threads[t];
+    return "thread " + std::to_string(ThreadInRun(facts, t)) + ", ThreadID " +
+           HexText(thread.id) + ": " + Counted(thread.entries, "entry", "entries") +
+           ", the first at line " + std::to_string(thread.firstLine);
+}
+
+// "run 2 from line 717: 4 entries", where a report holds several runs.
+static std::string RunText(const ReportFacts &facts, size_t r) {
+    const ReportRun &run = facts.runs[r];
+    return "run " + std::to_string(r + 1) + " from line " + std::to_string(run.firstLine) + ": " +
+           Counted(run.entries, "entry", "entries");
 }
 
 static void WriteCheck(FILE *out, const CheckResult &result) {
@@ -47,8 +61,13 @@ static void WriteCheck(FILE *out, const CheckResult &result) {
             continue;
         }
         WriteCounts(out, facts);
+        bool runs = facts.runs.size() > 1;
         for (size_t t = 0; t < facts.threads.size(); t++) {
-            fprintf(out, "  %s\n", ThreadText(facts.threads[t], t).c_str());
+            size_t run = facts.threads[t].run;
+            if (runs && facts.runs[run].firstThread == t) {
+                fprintf(out, "  %s\n", RunText(facts, run).c_str());
+            }
+            fprintf(out, "%s  %s\n", runs ? "  " : "", ThreadText(facts, t).c_str());
         }
     }
 }
@@ -124,7 +143,11 @@ static void WriteSummary(FILE *out, const SummaryResult &result) {
                                 "malformed entries") +
                         " left out)";
         }
-        fprintf(out, "\n%s%s\n", ThreadText(facts.threads[t], t).c_str(), malformed.c_str());
+        size_t run = facts.threads[t].run;
+        if (facts.runs.size() > 1 && facts.runs[run].firstThread == t) {
+            fprintf(out, "\n%s\n", RunText(facts, run).c_str());
+        }
+        fprintf(out, "\n%s%s\n", ThreadText(facts, t).c_str(), malformed.c_str());
         if (summary.entries == 0) {
             continue;
         }
@@ -183,26 +206,105 @@ std::string StopText(const DiffResult &result) {
     return text + ": " + Place(path, result.stop.line) + ": " + result.stop.reason;
 }
 
-static void WriteDiff(FILE *out, const DiffResult &result) {
-    if (!result.threadsOfB.empty() && result.failure.empty()) {
-        std::string pairs;
-        for (size_t t = 0; t < result.threads.size(); t++) {
-            pairs += (t > 0 ? ", " : "") + std::to_string(t + 1) + " with " +
-                     (result.threads[t].b == NO_THREAD ? std::string("none")
-                                                       : std::to_string(result.threads[t].b + 1));
-        }
-        fprintf(out, "threads of A paired with B's as asked: %s\n", pairs.c_str());
+// Which runs were compared, where a report holds several.
+static void WriteRuns(FILE *out, const DiffResult &result) {
+    if (result.a.runs.size() <= 1 && result.b.runs.size() <= 1) {
+        return;
     }
-    for (const Difference &difference : result.differences) {
-        fprintf(out, "%s, %s: %s | %s  (%s, %s)\n", DifferencePlace(difference).c_str(),
-                FactName(difference.fact).c_str(), ShownSide(result, difference, false).c_str(),
-                ShownSide(result, difference, true).c_str(),
-                Place(result.a.path, difference.a.line).c_str(),
-                Place(result.b.path, difference.b.line).c_str());
+    const ReportFacts *reports[2] = {&result.a, &result.b};
+    const size_t runs[2] = {result.runA, result.runB};
+    std::string text;
+    for (int s = 0; s < 2; s++) {
+        const ReportFacts &facts = *reports[s];
+        if (runs[s] < facts.runs.size()) {
+            text += std::string(s == 0 ? "" : " with ") + "run " + std::to_string(runs[s] + 1) +
+                    " of " + std::to_string(facts.runs.size()) + " of " + facts.path +
+                    " (from line " + std::to_string(facts.runs[runs[s]].firstLine) + ")";
+        }
+    }
+    fprintf(out, "comparing %s\n", text.c_str());
+}
+
+// How the threads were paired, when not in the order of first appearance.
+static void WritePairing(FILE *out, const DiffResult &result) {
+    if (!result.failure.empty() || (result.threadsOfB.empty() && !result.pairedByContent)) {
+        return;
+    }
+    std::string pairs;
+    for (size_t t = 0; t < result.threads.size(); t++) {
+        size_t b = result.threads[t].b;
+        pairs += (t > 0 ? ", " : "") + std::to_string(t + 1) + " with " +
+                 (b == NO_THREAD ? std::string("none") : std::to_string(ThreadInRun(result.b, b)));
+    }
+    if (!result.threadsOfB.empty()) {
+        fprintf(out, "threads of A paired with B's as asked: %s\n", pairs.c_str());
+        return;
+    }
+    fprintf(out,
+            "threads of A paired with B's by content: %s (in their first entries %s so, %s in "
+            "the order of first appearance; --match-threads 1,2 pairs them in that order)\n",
+            pairs.c_str(), Counted(result.swappedScore, "fact differs", "facts differ").c_str(),
+            std::to_string(result.inOrderScore).c_str());
+}
+
+// "entry 2", "entries 1-4 of 4", "entries 1, 3-5 of 9"
+static std::string GroupEntries(const DiffResult &result, const DifferenceGroup &group) {
+    const Difference &first = result.differences[group.first];
+    if (first.entry == 0) {
+        return "";
+    }
+    if (group.count == 1) {
+        return ", entry " + std::to_string(first.entry);
+    }
+    std::string text;
+    for (size_t i = 0; i < group.entries.size(); i++) {
+        const EntryRange &range = group.entries[i];
+        if (i == 6) {
+            text += ", ...";
+            break;
+        }
+        text += (i > 0 ? ", " : "") + std::to_string(range.first);
+        if (range.last > range.first) {
+            text += "-" + std::to_string(range.last);
+        }
+    }
+    return ", entries " + text + " of " +
+           std::to_string(result.threads[first.thread - 1].entries);
+}
+
+static void WriteDifference(FILE *out, const DiffResult &result, const Difference &difference,
+                            const std::string &place, const char *at) {
+    fprintf(out, "%s, %s: %s | %s  (%s%s, %s)\n", place.c_str(), FactName(difference.fact).c_str(),
+            ShownSide(result, difference, false).c_str(),
+            ShownSide(result, difference, true).c_str(), at,
+            Place(result.a.path, difference.a.line).c_str(),
+            Place(result.b.path, difference.b.line).c_str());
+}
+
+static void WriteDiff(FILE *out, const DiffResult &result) {
+    WriteRuns(out, result);
+    WritePairing(out, result);
+    if (result.everyEntry) {
+        for (const Difference &difference : result.differences) {
+            WriteDifference(out, result, difference, DifferencePlace(difference), "");
+        }
+    } else {
+        for (const DifferenceGroup &group : result.groups) {
+            const Difference &first = result.differences[group.first];
+            WriteDifference(out, result, first,
+                            "thread " + std::to_string(first.thread) + GroupEntries(result, group),
+                            group.count > 1 ? "first at " : "");
+        }
     }
     if (!result.differences.empty()) {
-        fprintf(out, "%s\n",
-                Counted(result.differences.size(), "difference", "differences").c_str());
+        std::string lines;
+        if (!result.everyEntry && result.groups.size() < result.differences.size()) {
+            lines = " in " + Counted(result.groups.size(), "line", "lines") +
+                    " (--every-entry lists each)";
+        }
+        fprintf(out, "%s%s\n",
+                Counted(result.differences.size(), "difference", "differences").c_str(),
+                lines.c_str());
     }
     if (result.stopped) {
         fprintf(out, "%s\n", StopText(result).c_str());

@@ -13,19 +13,6 @@ std::string Counted(uint64_t count, const char *one, const char *many);
 // A thread id or memory sample as the report writes it: "0x0000001A".
 std::string HexText(uint32_t value);
 
-// A value as compared and shown: a handle by its name, with its real value
-// as raw where that differs; a face name as it stands (texts are quoted by
-// each format as it quotes).
-struct ValueText {
-    std::string value;
-    std::string raw;
-};
-
-ValueText HandleText(const HandleNames &names, uint32_t handle);
-
-// One side of a difference.
-ValueText SideText(const DiffResult &result, const Difference &difference, bool sideB);
-
 // Whether a difference's values are face names.
 bool IsTextFact(const Fact &fact);
 
