@@ -117,11 +117,10 @@ static bool Stops(DiffResult &result, const ReportInput &a, const ReportInput &b
         }
         result.stopped = true;
         result.stoppedInB = input == &b;
-        result.stop = facts.problemCount > 0
-                          ? facts.problems.front()
-                          : ReadProblem{0, facts.failure, ProblemPlace::OutsideEntries,
-                                        0,  0,             0,
-                                        false, 0};
+        result.stop =
+            facts.problemCount > 0
+                ? facts.problems.front()
+                : ReadProblem{0, facts.failure, ProblemPlace::OutsideEntries, 0, 0, 0, false, 0};
         return true;
     }
     return false;
@@ -357,6 +356,8 @@ DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
         }
         FinishFirstPass(a);
         FinishFirstPass(b);
+        result.a.path = a.facts.path;
+        result.b.path = b.facts.path;
         result.a.runs = a.facts.runs;
         result.b.runs = b.facts.runs;
         std::vector<size_t> threadsA;

@@ -20,6 +20,7 @@ struct CountedValue {
     uint64_t entries;
     uint64_t first; // entry numbers within the thread
     uint64_t last;
+    std::vector<std::string> names; // of the flag words' values in it
 };
 
 struct ValueCounts {

@@ -1,6 +1,7 @@
 // summary: for each thread, the values that the facts saying most about the
 // IMM's state take, and in which entries.
 #include "compare/commands.h"
+#include "flags/flag_names.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +9,8 @@
 // Values beyond this many per row are only counted.
 static const size_t MAX_VALUES = 8;
 
-static void Count(ValueCounts &counts, const std::string &value, uint64_t entry) {
+static void Count(ValueCounts &counts, const std::string &value, uint64_t entry,
+                  const std::vector<std::string> &names = {}) {
     for (CountedValue &seen : counts.values) {
         if (seen.text == value) {
             seen.entries++;
@@ -17,7 +19,7 @@ static void Count(ValueCounts &counts, const std::string &value, uint64_t entry)
         }
     }
     if (counts.values.size() < MAX_VALUES) {
-        counts.values.push_back({value, 1, entry, entry});
+        counts.values.push_back({value, 1, entry, entry, names});
     } else {
         counts.otherEntries++;
     }
@@ -46,7 +48,9 @@ static const RowIndexes &MemberIndexes() {
     return indexes;
 }
 
-static std::string RowValue(int r, const ReadBlock &block, const HandleNames &names) {
+// A row's value as text, with the names of its flag words' values.
+static std::string RowValue(int r, const ReadBlock &block, const HandleNames &names,
+                            std::vector<std::string> &valueNames) {
     std::string text;
     const int *member = MemberIndexes().members[r];
     for (const char *shape = SummaryRows[r].shape; *shape != '\0'; shape++) {
@@ -61,6 +65,13 @@ static std::string RowValue(int r, const ReadBlock &block, const HandleNames &na
             value = name == value ? value : name + " (" + value + ")";
         } else if (BlockMembers[m].kind == ValueKind::Text) {
             value = QuotedText(value);
+        } else {
+            std::string named;
+            for (const std::string &name : ValueNames(m, block.values[m])) {
+                named += (named.empty() ? "" : " ") + name;
+                valueNames.push_back(name);
+            }
+            value += named.empty() ? "" : " (" + named + ")";
         }
         text += value;
     }
@@ -77,7 +88,9 @@ static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const Handl
         const ReadBlock &block = entry.blocks[n];
         Count(summary.records[n], block.present ? "record" : REPORT_NULL_BLOCK, number);
         for (int r = 0; r < SUMMARY_ROW_COUNT && block.present; r++) {
-            Count(summary.rows[n][r], RowValue(r, block, names), number);
+            std::vector<std::string> valueNames;
+            std::string value = RowValue(r, block, names, valueNames);
+            Count(summary.rows[n][r], value, number, valueNames);
         }
         const uint32_t samples[2] = {entry.header[WindowField(n, 2)],
                                      entry.header[WindowField(n, 3)]};

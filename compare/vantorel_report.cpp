@@ -97,8 +97,8 @@ static std::string ParseThreadList(const std::string &text, std::vector<size_t> 
 // "2" or "1,3": the runs to compare, of A and of B.
 static bool ParseRuns(const std::string &text, size_t (&runs)[2]) {
     size_t comma = text.find(',');
-    std::string numbers[2] = {text.substr(0, comma),
-                              comma == std::string::npos ? text.substr(0, comma)
+    std::string numbers[2] = {text.substr(0, comma), comma == std::string::npos
+                                                         ? text.substr(0, comma)
                                                          : text.substr(comma + 1)};
     for (int s = 0; s < 2; s++) {
         if (numbers[s].empty() || numbers[s].size() > 6 ||
@@ -238,7 +238,10 @@ static int RunCommand(const Options &options, const std::string &command,
         troubled.push_back(&summary.report);
     } else {
         diff = DiffReports(reports[0], reports[1],
-                           {options.strict, options.pageAsked, options.threadsOfB, {options.runs[0], options.runs[1]}});
+                           {options.strict,
+                            options.pageAsked,
+                            options.threadsOfB,
+                            {options.runs[0], options.runs[1]}});
         diff.everyEntry = options.everyEntry;
         if (options.pageAsked) {
             WritePageFile(diff, options.page);
@@ -293,7 +296,8 @@ int RunReportTool(const std::vector<std::string> &arguments) {
     if ((options.strict || options.pageAsked || !options.threadsOfB.empty() || options.runs[0] ||
          options.everyEntry) &&
         command != "diff") {
-        return UsageError("--strict, --html, --match-threads, --runs and --every-entry go with diff");
+        return UsageError(
+            "--strict, --html, --match-threads, --runs and --every-entry go with diff");
     }
     size_t wanted = command == "diff" ? 2 : 1;
     if (command == "check" ? reports.empty() : reports.size() != wanted) {

@@ -1,4 +1,5 @@
 // The results as JSON for scripts: one whole document on every path.
+#include "flags/flag_names.h"
 #include "render/escape.h"
 #include "render/renderer.h"
 #include "render/values.h"
@@ -23,15 +24,28 @@ static void WriteFactMembers(FILE *out, const ReportFacts &facts) {
     for (size_t t = 0; t < facts.threads.size(); t++) {
         const ReportThread &thread = facts.threads[t];
         fprintf(out,
-                "%s{\"thread\": %zu, \"threadId\": \"%s\", \"entries\": %" PRIu64
+                "%s{\"run\": %zu, \"thread\": %zu, \"threadId\": \"%s\", \"entries\": %" PRIu64
                 ", \"line\": %" PRIu64 "}",
-                t > 0 ? ", " : "", t + 1, HexText(thread.id).c_str(), thread.entries,
-                thread.firstLine);
+                t > 0 ? ", " : "", thread.run + 1, ThreadInRun(facts, t),
+                HexText(thread.id).c_str(), thread.entries, thread.firstLine);
+    }
+    fputs("], \"runs\": [", out);
+    for (size_t r = 0; r < facts.runs.size(); r++) {
+        const ReportRun &run = facts.runs[r];
+        fprintf(out,
+                "%s{\"run\": %zu, \"line\": %" PRIu64 ", \"entries\": %" PRIu64
+                ", \"threads\": %zu}",
+                r > 0 ? ", " : "", r + 1, run.firstLine, run.entries, run.threads);
     }
     fprintf(out, "], \"problemCount\": %" PRIu64 ", \"problems\": [", facts.problemCount);
     for (size_t i = 0; i < facts.problems.size(); i++) {
         fprintf(out, "%s{\"line\": %" PRIu64 ", \"reason\": %s}", i > 0 ? ", " : "",
                 facts.problems[i].line, JsonString(facts.problems[i].reason).c_str());
+    }
+    fputs("], \"notes\": [", out);
+    for (size_t i = 0; i < facts.notes.size(); i++) {
+        fprintf(out, "%s{\"line\": %" PRIu64 ", \"note\": %s}", i > 0 ? ", " : "",
+                facts.notes[i].line, JsonString(facts.notes[i].reason).c_str());
     }
     fputs("]", out);
 }
@@ -57,7 +71,12 @@ static std::string JsonCounts(const ValueCounts &counts) {
     std::string json = "{\"values\": [";
     for (size_t i = 0; i < counts.values.size(); i++) {
         const CountedValue &value = counts.values[i];
+        std::string names;
+        for (const std::string &name : value.names) {
+            names += (names.empty() ? ", \"names\": [" : ", ") + JsonString(name);
+        }
         json += (i > 0 ? ", " : "") + std::string("{\"value\": ") + JsonString(value.text) +
+                (names.empty() ? "" : names + "]") +
                 ", \"entries\": " + std::to_string(value.entries) +
                 ", \"first\": " + std::to_string(value.first) +
                 ", \"last\": " + std::to_string(value.last) + "}";
@@ -108,11 +127,25 @@ static void WriteSummary(FILE *out, const SummaryResult &result) {
     fputs("\n]}\n", out);
 }
 
+// Names as a JSON array: ["NATIVE", "ROMAN"].
+static std::string JsonNames(int m, uint32_t value) {
+    std::string json;
+    for (const std::string &name : ValueNames(m, value)) {
+        json += (json.empty() ? "[" : ", ") + JsonString(name);
+    }
+    return json.empty() ? "[]" : json + "]";
+}
+
 static std::string JsonSide(const DiffResult &result, const Difference &difference, bool sideB) {
     ValueText text = SideText(result, difference, sideB);
     std::string json = "{\"value\": " + JsonString(text.value);
     if (!text.raw.empty()) {
         json += ", \"raw\": \"" + text.raw + "\"";
+    }
+    const Fact &fact = difference.fact;
+    if (fact.kind == FactKind::Member && MemberNameKind(fact.index) != NameKind::None) {
+        const DifferenceSide &side = sideB ? difference.b : difference.a;
+        json += ", \"names\": " + JsonNames(fact.index, static_cast<uint32_t>(side.value));
     }
     return json + ", \"line\": " + Line(sideB ? difference.b.line : difference.a.line) + "}";
 }
@@ -137,8 +170,18 @@ static const char *ComparedName(Compared compared) {
     return compared == Compared::Whole ? "whole" : compared == Compared::Partly ? "partly" : "not";
 }
 
-static std::string ThreadNumber(size_t thread) {
-    return thread == NO_THREAD ? "null" : std::to_string(thread + 1);
+static std::string ThreadNumber(const ReportFacts &facts, size_t thread) {
+    return thread == NO_THREAD ? "null" : std::to_string(ThreadInRun(facts, thread));
+}
+
+static std::string JsonDifference(const DiffResult &result, const Difference &difference) {
+    std::string change = ChangeText(difference);
+    return "\"member\": " + JsonString(FactName(difference.fact)) + ", \"fact\": \"" +
+           FactKindName(difference.fact.kind) +
+           "\", \"strictOnly\": " + Boolean(ComparedOnlyWhenStrict(difference.fact)) +
+           (change.empty() ? "" : ", \"change\": " + JsonString(change)) +
+           ", \"a\": " + JsonSide(result, difference, false) +
+           ", \"b\": " + JsonSide(result, difference, true);
 }
 
 static void WriteDiff(FILE *out, const DiffResult &result) {
@@ -152,18 +195,34 @@ static void WriteDiff(FILE *out, const DiffResult &result) {
         }
         fputs("]", out);
     }
-    fputs(", \"differences\": [", out);
+    fprintf(out, ", \"runs\": {\"a\": %zu, \"b\": %zu}, \"pairing\": \"%s\"", result.runA + 1,
+            result.runB + 1,
+            !result.threadsOfB.empty() ? "asked"
+            : result.pairedByContent   ? "content"
+                                       : "order");
+    fputs(",\n \"groups\": [", out);
+    for (size_t i = 0; i < result.groups.size(); i++) {
+        const DifferenceGroup &group = result.groups[i];
+        const Difference &first = result.differences[group.first];
+        std::string entries;
+        for (const EntryRange &range : group.entries) {
+            entries += (entries.empty() ? "" : ", ") + std::string("[") +
+                       std::to_string(range.first) + ", " + std::to_string(range.last) + "]";
+        }
+        fprintf(out,
+                "%s\n  {\"thread\": %zu, \"count\": %" PRIu64 ", \"entries\": %s, \"of\": %" PRIu64
+                ", %s}",
+                i > 0 ? "," : "", first.thread, group.count,
+                first.entry == 0 ? "null" : ("[" + entries + "]").c_str(),
+                result.threads[first.thread - 1].entries, JsonDifference(result, first).c_str());
+    }
+    fputs("\n], \"differences\": [", out);
     for (size_t i = 0; i < result.differences.size(); i++) {
         const Difference &difference = result.differences[i];
-        fprintf(out,
-                "%s\n  {\"thread\": %zu, \"entry\": %s, \"member\": %s, \"fact\": \"%s\", "
-                "\"strictOnly\": %s, \"a\": %s, \"b\": %s}",
-                i > 0 ? "," : "", difference.thread,
+        fprintf(out, "%s\n  {\"thread\": %zu, \"entry\": %s, %s}", i > 0 ? "," : "",
+                difference.thread,
                 difference.entry == 0 ? "null" : std::to_string(difference.entry).c_str(),
-                JsonString(FactName(difference.fact)).c_str(), FactKindName(difference.fact.kind),
-                Boolean(ComparedOnlyWhenStrict(difference.fact)).c_str(),
-                JsonSide(result, difference, false).c_str(),
-                JsonSide(result, difference, true).c_str());
+                JsonDifference(result, difference).c_str());
     }
     bool wellFormed = IsWellFormed(result.a) && IsWellFormed(result.b);
     bool complete = wellFormed && result.failure.empty() && !result.stopped;
@@ -173,8 +232,9 @@ static void WriteDiff(FILE *out, const DiffResult &result) {
         fprintf(out,
                 "%s{\"thread\": %zu, \"a\": %s, \"b\": %s, \"entries\": %" PRIu64
                 ", \"differences\": %" PRIu64 ", \"compared\": \"%s\"}",
-                t > 0 ? ", " : "", t + 1, ThreadNumber(row.a).c_str(), ThreadNumber(row.b).c_str(),
-                row.entries, row.differences, ComparedName(row.compared));
+                t > 0 ? ", " : "", t + 1, ThreadNumber(result.a, row.a).c_str(),
+                ThreadNumber(result.b, row.b).c_str(), row.entries, row.differences,
+                ComparedName(row.compared));
     }
     fprintf(out, "],\n \"wellFormed\": %s, \"complete\": %s, \"same\": %s, \"failure\": %s,",
             Boolean(wellFormed).c_str(), Boolean(complete).c_str(),

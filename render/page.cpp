@@ -103,7 +103,8 @@ static const char *RowClass(RowKind kind) {
 }
 
 static Cell ValueCell(const std::string &label, ValueKind kind, uint32_t value,
-                      const char *faceName, const HandleNames &names, uint64_t line) {
+                      const char *faceName, const HandleNames &names, uint64_t line,
+                      int member = -1) {
     if (kind == ValueKind::Handle) {
         ValueText text = HandleText(names, value);
         return {true, line, label, text.value, text.raw};
@@ -113,7 +114,8 @@ static Cell ValueCell(const std::string &label, ValueKind kind, uint32_t value,
     }
     char text[VALUE_TEXT_SIZE];
     FormatValue(kind, value, text);
-    return {true, line, label, text, ""};
+    std::string named = member < 0 ? "" : NamesText(member, value);
+    return {true, line, label, text, named.empty() ? "" : named};
 }
 
 static bool Differs(const DiffResult &result, const PagePair &pair, const Fact &fact) {
@@ -206,7 +208,7 @@ static Cell BlockCell(const ReadEntry &entry, bool has, const HandleNames &names
     }
     return ValueCell(std::string(BlockLabels[n]) + "->" + BlockMembers[m].path,
                      BlockMembers[m].kind, block.values[m], block.faceName, names,
-                     block.line + static_cast<uint64_t>(m));
+                     block.line + static_cast<uint64_t>(m), m);
 }
 
 // A block's lines; in a block that differs, long runs of lines that are the
@@ -508,15 +510,24 @@ void WritePage(FILE *out, const DiffResult &result) {
                         "more entries that differ are")
                     .c_str());
     }
-    std::string pairing = result.threadsOfB.empty()
-                              ? "Threads are paired by the order of their first entry"
-                              : "Threads are paired as asked (the table above)";
+    std::string pairing = !result.threadsOfB.empty()
+                              ? "Threads are paired as asked (the table above)"
+                          : result.pairedByContent
+                              ? "Threads are paired by content, as fewer facts differ so in their "
+                                "first entries (the table above)"
+                              : "Threads are paired by the order of their first entry";
+    if (result.a.runs.size() > 1 || result.b.runs.size() > 1) {
+        pairing = "Run " + std::to_string(result.runA + 1) + " of " +
+                  std::to_string(result.a.runs.size()) + " of A is compared with run " +
+                  std::to_string(result.runB + 1) + " of " + std::to_string(result.b.runs.size()) +
+                  " of B. " + pairing;
+    }
     fprintf(out,
             "<p class=\"note\">%s, entries by their index within their thread. Handles are "
             "compared by name, given per report in order of first appearance (T1.window; T1.C1 "
             "for a context of thread 1, T1.H1 for another handle), with the real value beside. "
             "Lines marked &ne; differ; %s</p>\n<section id=\"entries\">\n",
-            pairing.c_str(),
+            HtmlText(pairing).c_str(),
             result.strict ? "thread ids and memory samples are compared too."
                           : "thread ids and memory samples (grey) are not compared.");
     for (const PagePair &pair : result.pagePairs) {

@@ -43,9 +43,9 @@ static void WriteCounts(FILE *out, const ReportFacts &facts) {
 
 static std::string ThreadText(const ReportFacts &facts, size_t t) {
     const ReportThread &thread = facts.threads[t];
-    return "thread " + std::to_string(ThreadInRun(facts, t)) + ", ThreadID " +
-           HexText(thread.id) + ": " + Counted(thread.entries, "entry", "entries") +
-           ", the first at line " + std::to_string(thread.firstLine);
+    return "thread " + std::to_string(ThreadInRun(facts, t)) + ", ThreadID " + HexText(thread.id) +
+           ": " + Counted(thread.entries, "entry", "entries") + ", the first at line " +
+           std::to_string(thread.firstLine);
 }
 
 // "run 2 from line 717: 4 entries", where a report holds several runs.
@@ -208,7 +208,7 @@ std::string StopText(const DiffResult &result) {
 
 // Which runs were compared, where a report holds several.
 static void WriteRuns(FILE *out, const DiffResult &result) {
-    if (result.a.runs.size() <= 1 && result.b.runs.size() <= 1) {
+    if (!result.failure.empty() || (result.a.runs.size() <= 1 && result.b.runs.size() <= 1)) {
         return;
     }
     const ReportFacts *reports[2] = {&result.a, &result.b};
@@ -241,10 +241,10 @@ static void WritePairing(FILE *out, const DiffResult &result) {
         return;
     }
     fprintf(out,
-            "threads of A paired with B's by content: %s (in their first entries %s so, %s in "
-            "the order of first appearance; --match-threads 1,2 pairs them in that order)\n",
-            pairs.c_str(), Counted(result.swappedScore, "fact differs", "facts differ").c_str(),
-            std::to_string(result.inOrderScore).c_str());
+            "threads of A paired with B's by content: %s; their first entries differ so in %s, "
+            "in the order of first appearance in %s (--match-threads 1,2 keeps that order)\n",
+            pairs.c_str(), Counted(result.swappedScore, "fact", "facts").c_str(),
+            Counted(result.inOrderScore, "fact", "facts").c_str());
 }
 
 // "entry 2", "entries 1-4 of 4", "entries 1, 3-5 of 9"
@@ -268,15 +268,16 @@ static std::string GroupEntries(const DiffResult &result, const DifferenceGroup 
             text += "-" + std::to_string(range.last);
         }
     }
-    return ", entries " + text + " of " +
-           std::to_string(result.threads[first.thread - 1].entries);
+    return ", entries " + text + " of " + std::to_string(result.threads[first.thread - 1].entries);
 }
 
 static void WriteDifference(FILE *out, const DiffResult &result, const Difference &difference,
                             const std::string &place, const char *at) {
-    fprintf(out, "%s, %s: %s | %s  (%s%s, %s)\n", place.c_str(), FactName(difference.fact).c_str(),
-            ShownSide(result, difference, false).c_str(),
-            ShownSide(result, difference, true).c_str(), at,
+    std::string change = ChangeText(difference);
+    fprintf(out, "%s, %s: %s | %s  %s(%s%s, %s)\n", place.c_str(),
+            FactName(difference.fact).c_str(), ShownSide(result, difference, false).c_str(),
+            ShownSide(result, difference, true).c_str(),
+            change.empty() ? "" : ("(" + change + ")  ").c_str(), at,
             Place(result.a.path, difference.a.line).c_str(),
             Place(result.b.path, difference.b.line).c_str());
 }

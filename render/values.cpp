@@ -1,4 +1,5 @@
 #include "render/values.h"
+#include "flags/flag_names.h"
 
 std::string Counted(uint64_t count, const char *one, const char *many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -29,4 +30,20 @@ std::string RowName(const DiffResult &result, size_t t) {
         name += " with B's thread " + std::to_string(row.b + 1);
     }
     return name;
+}
+
+std::string NamesText(int m, uint32_t value) {
+    std::string text;
+    for (const std::string &name : ValueNames(m, value)) {
+        text += (text.empty() ? "" : " ") + name;
+    }
+    return text;
+}
+
+std::string ChangeText(const Difference &difference) {
+    if (difference.fact.kind != FactKind::Member) {
+        return "";
+    }
+    return ChangedNames(difference.fact.index, static_cast<uint32_t>(difference.a.value),
+                        static_cast<uint32_t>(difference.b.value));
 }

@@ -22,3 +22,11 @@ std::string DifferencePlace(const Difference &difference);
 // The threads row t pairs, as the outputs show them: "thread 1" when B's
 // thread is A's, or "thread 1 with B's thread 2".
 std::string RowName(const DiffResult &result, size_t t);
+
+// A member value's names, as the platform's headers give them: "NATIVE
+// FULLSHAPE ROMAN"; empty for a member with none.
+std::string NamesText(int m, uint32_t value);
+
+// For a difference of a member whose values have names, what changed:
+// "+ROMAN", "SHIFTJIS -> ANSI"; else empty.
+std::string ChangeText(const Difference &difference);

@@ -127,7 +127,7 @@ void ReadThroughWindow(const std::string &path, const std::string &input,
         FILE *stream = fopen(path.c_str(), "rb");
         Check(stream != nullptr, "scratch file opened");
         OpenReportFile(file, stream, window);
-        ThreadFilter filter = {oneThread, static_cast<uint8_t>(input.back())};
+        ThreadFilter filter = {oneThread, static_cast<uint8_t>(input.back()), false};
         std::string expected = oneThread ? Transcript(memory, filter, nullptr) : transcript;
         Check(Transcript(file, filter, nullptr) == expected, "the same through a window");
         fclose(stream);
@@ -138,34 +138,51 @@ std::string FactsText(const ReportFacts &facts) {
     std::string text = std::to_string(facts.entries) + " entries, " +
                        std::to_string(facts.problemCount) + " problems\n";
     for (const ReportThread &thread : facts.threads) {
-        text += std::to_string(thread.id) + ": " + std::to_string(thread.entries) + " from " +
-                std::to_string(thread.firstLine) + " at " + std::to_string(thread.firstOffset) +
-                "\n";
+        text += std::to_string(thread.run) + "/" + std::to_string(thread.id) + ": " +
+                std::to_string(thread.entries) + " from " + std::to_string(thread.firstLine) +
+                " at " + std::to_string(thread.firstOffset) + "\n";
     }
-    for (const ReadProblem &problem : facts.problems) {
-        text += std::to_string(problem.line) + ": " + problem.reason + "\n";
+    for (const ReportRun &run : facts.runs) {
+        text += "run from " + std::to_string(run.firstLine) + ": " + std::to_string(run.entries) +
+                " in " + std::to_string(run.threads) + "\n";
+    }
+    for (const std::vector<ReadProblem> *list : {&facts.problems, &facts.notes}) {
+        for (const ReadProblem &problem : *list) {
+            text += std::to_string(problem.line) + ": " + problem.reason + "\n";
+        }
     }
     return text;
 }
 
 // Read thread by thread from a file, the report gives the facts it gives
-// read in one pass, and each thread's pass only entries of that thread.
+// read in one pass, and each thread's pass only entries of that thread:
+// whether the first pass takes the first thread's entries, or passes over
+// every entry before the threads are taken last to first.
 void ReadThreadsFromFile(const std::string &path) {
     ReportInput whole;
-    ReportInput threads;
-    Check(OpenInput(whole, path, true) && OpenInput(threads, path, true), "scratch file opened");
+    Check(OpenInput(whole, path, true), "scratch file opened");
     ReadWholeInput(whole);
-    ReadEntry entry;
-    for (size_t t = 0; t == 0 || t < threads.facts.threads.size(); t++) {
-        while (NextThreadEntry(threads, t, entry)) {
-            Check(entry.header[THREAD_ID_FIELD] == threads.facts.threads[t].id,
-                  "an entry of the thread asked for");
+    for (bool firstPassTakes : {true, false}) {
+        ReportInput threads;
+        Check(OpenInput(threads, path, true), "scratch file opened");
+        if (!firstPassTakes) {
+            FinishFirstPass(threads);
         }
+        ReadEntry entry;
+        size_t count = std::max<size_t>(threads.facts.threads.size(), 1);
+        for (size_t n = 0; n == 0 || n < threads.facts.threads.size(); n++) {
+            size_t t = firstPassTakes ? n : count - 1 - n;
+            while (NextThreadEntry(threads, t, entry)) {
+                Check(entry.header[THREAD_ID_FIELD] == threads.facts.threads[t].id,
+                      "an entry of the thread asked for");
+            }
+        }
+        FinishReading(threads);
+        Check(FactsText(whole.facts) == FactsText(threads.facts),
+              "the same facts thread by thread");
+        CloseInput(threads);
     }
-    FinishReading(threads);
-    Check(FactsText(whole.facts) == FactsText(threads.facts), "the same facts thread by thread");
     CloseInput(whole);
-    CloseInput(threads);
 }
 
 } // namespace
