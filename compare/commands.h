@@ -12,10 +12,11 @@ struct DiffOptions {
     // B's threads (0-based, within its run) to pair with A's first threads.
     std::vector<size_t> threadsOfB;
     size_t runs[2]; // the runs to compare (1-based), 0 for the last
+    int codePage;   // of the face names, 0 when not known
 };
 
 CheckResult CheckReports(const std::vector<std::string> &paths);
-SummaryResult SummarizeReport(const std::string &path);
+SummaryResult SummarizeReport(const std::string &path, int codePage);
 DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
                        const DiffOptions &options);
 

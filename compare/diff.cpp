@@ -338,6 +338,7 @@ DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
                        const DiffOptions &options) {
     DiffResult result = {};
     result.strict = options.strict;
+    result.codePage = options.codePage;
     result.threadsOfB = options.threadsOfB;
     ReportInput a;
     ReportInput b;

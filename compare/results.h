@@ -66,6 +66,7 @@ struct ThreadSummary {
 
 struct SummaryResult {
     ReportFacts report;
+    int codePage; // of the face names, 0 when not known
     std::vector<ThreadSummary> threads; // as report.threads
 };
 
@@ -155,6 +156,7 @@ struct DiffResult {
     uint64_t swappedScore;
     std::vector<size_t> threadsOfB; // --match-threads as given (0-based); empty: by order
     bool everyEntry;                // each difference shown on its own, not in groups
+    int codePage;                   // of the face names, 0 when not known
     std::vector<ThreadPair> threads;
     std::vector<Difference> differences;
     std::vector<DifferenceGroup> groups; // in the order first met

@@ -2,6 +2,7 @@
 // IMM's state take, and in which entries.
 #include "compare/commands.h"
 #include "flags/flag_names.h"
+#include "text/face_name_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -49,7 +50,7 @@ static const RowIndexes &MemberIndexes() {
 }
 
 // A row's value as text, with the names of its flag words' values.
-static std::string RowValue(int r, const ReadBlock &block, const HandleNames &names,
+static std::string RowValue(int r, const ReadBlock &block, const HandleNames &names, int codePage,
                             std::vector<std::string> &valueNames) {
     std::string text;
     const int *member = MemberIndexes().members[r];
@@ -64,7 +65,7 @@ static std::string RowValue(int r, const ReadBlock &block, const HandleNames &na
             std::string name = HandleName(names, block.values[m]);
             value = name == value ? value : name + " (" + value + ")";
         } else if (BlockMembers[m].kind == ValueKind::Text) {
-            value = QuotedText(value);
+            value = QuotedFaceName(value, codePage);
         } else {
             std::string named;
             for (const std::string &name : ValueNames(m, block.values[m])) {
@@ -78,7 +79,8 @@ static std::string RowValue(int r, const ReadBlock &block, const HandleNames &na
     return text;
 }
 
-static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const HandleNames &names) {
+static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const HandleNames &names,
+                     int codePage) {
     if (summary.entries == 0) {
         summary.lowest[0] = summary.lowest[1] = UINT32_MAX;
     }
@@ -89,7 +91,7 @@ static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const Handl
         Count(summary.records[n], block.present ? "record" : REPORT_NULL_BLOCK, number);
         for (int r = 0; r < SUMMARY_ROW_COUNT && block.present; r++) {
             std::vector<std::string> valueNames;
-            std::string value = RowValue(r, block, names, valueNames);
+            std::string value = RowValue(r, block, names, codePage, valueNames);
             Count(summary.rows[n][r], value, number, valueNames);
         }
         const uint32_t samples[2] = {entry.header[WindowField(n, 2)],
@@ -101,8 +103,9 @@ static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const Handl
     }
 }
 
-SummaryResult SummarizeReport(const std::string &path) {
+SummaryResult SummarizeReport(const std::string &path, int codePage) {
     SummaryResult result;
+    result.codePage = codePage;
     ReportInput input;
     if (OpenInput(input, path, true)) {
         HandleNames names = {};
@@ -112,7 +115,7 @@ SummaryResult SummarizeReport(const std::string &path) {
             ThreadSummary summary = {};
             while (NextThreadEntry(input, t, entry)) {
                 NameEntryHandles(names, t, entry);
-                AddEntry(summary, entry, names);
+                AddEntry(summary, entry, names, codePage);
             }
             if (t < input.facts.threads.size()) {
                 result.threads.push_back(std::move(summary));

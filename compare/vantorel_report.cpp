@@ -7,6 +7,7 @@
 #include "files/program_entry.h"
 #include "files/standard_output.h"
 #include "render/renderer.h"
+#include "text/face_name_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -28,44 +29,60 @@ static const char Help[] =
     "context capture tool writes. A REPORT is a file, or - for standard input;\n"
     "pipes and <(...) work too.\n"
     "\n"
-    "  check REPORT...  Is every entry whole and well-formed? Prints the entries\n"
-    "                   per thread, and each problem as file:line: reason.\n"
-    "                   Exit 0 all well-formed, 1 problems found, 2 a report\n"
-    "                   cannot be read.\n"
+    "A report may hold several runs of the tool, as it appends to one file. A run\n"
+    "has two threads, each with its window; an entry whose thread or window fits\n"
+    "neither of the run's two starts the next run. Within a thread, entry 1 is\n"
+    "its window's creation, then one entry per press of its button.\n"
+    "\n"
+    "  check REPORT...  Is every entry whole and well-formed? Prints the runs and\n"
+    "                   threads with their entries, and each problem as\n"
+    "                   file:line: reason. Exit 0 all well-formed, 1 problems\n"
+    "                   found, 2 a report cannot be read.\n"
     "  summary REPORT   One table per thread: which of window, button and edit\n"
-    "                   share a context, the values the key members take and in\n"
-    "                   which entries, the range of the memory samples. Exit 0,\n"
-    "                   or 2 when the report cannot be read or is malformed.\n"
-    "  diff A B         The IMM facts that differ, one line each:\n"
-    "                     thread T, entry N, FACT: A's value | B's value  (A:line, B:line)\n"
-    "                   Threads are paired by the order of their first entry,\n"
-    "                   entries by their number within their thread: entry 1 is\n"
-    "                   the window's creation, then one per press of its button.\n"
-    "                   Handles are compared by symbolic name, given per report\n"
-    "                   in order of first appearance, in the thread where they\n"
-    "                   first appear: T1.window, T1.button, T1.edit; T1.C1... for\n"
-    "                   contexts; T1.H1... for other handles; the real value\n"
-    "                   follows in brackets. Comparing stops at the first problem\n"
-    "                   of either report, and says what was not compared.\n"
-    "                   Exit 0 the same, 1 different, 2 trouble (a report that\n"
-    "                   cannot be read or is malformed, a page not written).\n"
+    "                   share a context, the values the key members take (flag\n"
+    "                   words with their names) and in which entries, the range\n"
+    "                   of the memory samples. Exit 0, or 2 when the report\n"
+    "                   cannot be read or is malformed.\n"
+    "  diff A B         The IMM facts that differ between one run of each, by\n"
+    "                   default the last. A line is a fact that differs in the\n"
+    "                   same way in one or more entries of a thread:\n"
+    "                     thread T, entries 1-4 of 4, FACT: A's value | B's value\n"
+    "                       (what changed, for flag words)  (first at A:line, B:line)\n"
+    "                   Threads are paired by the order of their first entry or,\n"
+    "                   with two on each side, the way fewer facts differ in their\n"
+    "                   first entries (said when that is not the order); entries\n"
+    "                   by their number within their thread. Handles are compared\n"
+    "                   by symbolic name, given per report in order of first\n"
+    "                   appearance, in the thread where they first appear:\n"
+    "                   T1.window, T1.button, T1.edit; T1.C1... for contexts;\n"
+    "                   T1.H1... for other handles; the real value follows in\n"
+    "                   brackets. Comparing stops at the first problem of either\n"
+    "                   report, and says what was not compared. Exit 0 the same,\n"
+    "                   1 different, 2 trouble (a report that cannot be read or is\n"
+    "                   malformed, a page not written).\n"
     "\n"
     "  --json           Write JSON instead of text; one whole document whatever\n"
     "                   the exit status.\n"
+    "  --code-page N    summary, diff: the ANSI code page the reports were written\n"
+    "                   in (932, 936, 949, 950, 1252...), so that face names show\n"
+    "                   as text. Without it a byte above 0x7F shows as \\xNN.\n"
     "  --strict         diff: compare thread ids and memory samples too.\n"
+    "  --every-entry    diff: one line per entry and fact that differs.\n"
+    "  --runs A[,B]     diff: compare run A of the first report with run B of the\n"
+    "                   second (one number: that run of both).\n"
+    "  --match-threads LIST\n"
+    "                   diff: pair A's threads 1, 2... with these threads of B,\n"
+    "                   e.g. 2,1; threads not named follow in order, so 2 alone\n"
+    "                   means 2,1.\n"
     "  --html FILE      diff: also write the two reports side by side to FILE,\n"
     "                   one self-contained page. It replaces FILE only once whole,\n"
     "                   and refuses to name one of the reports. It shows the first\n"
-    "                   pairs of entries whole, the first pair that differs in\n"
-    "                   each thread and at most 200 more that differ.\n"
-    "  --match-threads LIST\n"
-    "                   diff: pair A's threads 1, 2... with these threads of B,\n"
-    "                   e.g. 2,1 when the threads' first entries came in the\n"
-    "                   other order in B; threads not named follow in order, so\n"
-    "                   2 alone means 2,1.\n"
+    "                   10 pairs of entries whole, the first pair that differs in\n"
+    "                   each of 100 threads and 200 more that differ.\n"
     "\n"
-    "Reports may end their lines in CR LF or LF. Problems go to stderr as\n"
-    "file:line: reason, after the output.\n";
+    "Reports may end their lines in CR LF or LF; a byte-order mark at the start\n"
+    "and blank lines at the end, as editors leave them, are passed over with a\n"
+    "note. Problems and notes go to stderr as file:line: reason, after the output.\n";
 
 static int UsageError(const std::string &message) {
     fprintf(stderr, "vantorel-report: %s\n%s", message.c_str(), Usage);
@@ -119,6 +136,7 @@ struct Options {
     std::vector<size_t> threadsOfB;
     size_t runs[2]; // 1-based; 0 for the last
     bool everyEntry;
+    int codePage;                   // of the face names, 0 when not given
     std::vector<std::string> words; // the command and its reports
 };
 
@@ -145,6 +163,21 @@ static std::string ParseOptions(const std::vector<std::string> &arguments, Optio
             options.json = true;
         } else if (word == "--strict") {
             options.strict = true;
+        } else if (word == "--code-page" || word.rfind("--code-page=", 0) == 0) {
+            bool inWord = word != "--code-page";
+            if (!inWord && !hasNext) {
+                return "--code-page needs a number, e.g. 932";
+            }
+            std::string number = inWord ? word.substr(12) : arguments[++i];
+            std::string error;
+            if (number.empty() || number.size() > 5 ||
+                number.find_first_not_of("0123456789") != std::string::npos) {
+                return "--code-page takes the number of the report's ANSI code page, e.g. 932";
+            }
+            options.codePage = std::stoi(number);
+            if (!CanDecode(options.codePage, error)) {
+                return "--code-page: " + error;
+            }
         } else if (word == "--every-entry") {
             options.everyEntry = true;
         } else if (word == "--runs" || word.rfind("--runs=", 0) == 0) {
@@ -232,7 +265,7 @@ static int RunCommand(const Options &options, const std::string &command,
             troubled.push_back(&facts);
         }
     } else if (command == "summary") {
-        summary = SummarizeReport(reports[0]);
+        summary = SummarizeReport(reports[0], options.codePage);
         renderer.summary(stdout, summary);
         status = SummaryStatus(summary);
         troubled.push_back(&summary.report);
@@ -241,7 +274,8 @@ static int RunCommand(const Options &options, const std::string &command,
                            {options.strict,
                             options.pageAsked,
                             options.threadsOfB,
-                            {options.runs[0], options.runs[1]}});
+                            {options.runs[0], options.runs[1]},
+                            options.codePage});
         diff.everyEntry = options.everyEntry;
         if (options.pageAsked) {
             WritePageFile(diff, options.page);

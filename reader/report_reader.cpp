@@ -103,13 +103,13 @@ static bool ParseHeaderLine(std::string_view text, int line, ReadEntry &entry) {
     return text.empty();
 }
 
-std::string QuotedText(std::string_view text) {
+std::string QuotedText(std::string_view text, bool keepUtf8) {
     std::string quoted = "\"";
     for (unsigned char c : text) {
         if (c == '"' || c == '\\') {
             quoted += '\\';
             quoted += static_cast<char>(c);
-        } else if (c >= 0x20 && c < 0x7F) {
+        } else if ((c >= 0x20 && c < 0x7F) || (keepUtf8 && c >= 0x80)) {
             quoted += static_cast<char>(c);
         } else {
             char escaped[8];

@@ -85,5 +85,6 @@ ReadStatus ReadNextEntry(ReportReader &reader, const ThreadFilter &filter, ReadE
 std::string MemberText(const ReadBlock &block, int m);
 
 // Text in double quotes, as problems and face names are shown: a quote or a
-// backslash escaped by a backslash, any byte outside printable ASCII as \xNN.
-std::string QuotedText(std::string_view text);
+// backslash escaped by a backslash, any other byte outside printable ASCII as
+// \xNN, but for bytes above 0x7F of text decoded to UTF-8 (keepUtf8).
+std::string QuotedText(std::string_view text, bool keepUtf8 = false);

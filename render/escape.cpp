@@ -42,7 +42,14 @@ std::string JsonString(const std::string &text) {
 
 std::string HtmlText(const std::string &text) {
     std::string html;
-    for (unsigned char c : text) {
+    for (size_t i = 0; i < text.size(); i++) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t sequence = c >= 0x80 ? Utf8Length(text, i) : 0;
+        if (sequence > 0) {
+            html.append(text, i, sequence);
+            i += sequence - 1;
+            continue;
+        }
         switch (c) {
         case '&':
             html += "&amp;";

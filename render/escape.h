@@ -1,7 +1,6 @@
-// Report text made safe for the outputs. Face names are bytes of the
-// platform's ANSI code page, which is not known here: a byte above 0x7F is
-// shown as the character of the same number (U+0080 to U+00FF), unless it
-// starts a whole UTF-8 sequence, as in a file name on Linux.
+// Text made safe for the JSON and page outputs. Whole UTF-8 sequences (file
+// names, face names decoded) stay as they are; any other byte above 0x7F is
+// shown as the character of the same number (U+0080 to U+00FF).
 #pragma once
 
 #include <string>

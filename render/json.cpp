@@ -1,6 +1,7 @@
 // The results as JSON for scripts: one whole document on every path.
 #include "flags/flag_names.h"
 #include "render/escape.h"
+#include "text/face_name_text.h"
 #include "render/renderer.h"
 #include "render/values.h"
 
@@ -138,6 +139,9 @@ static std::string JsonNames(int m, uint32_t value) {
 
 static std::string JsonSide(const DiffResult &result, const Difference &difference, bool sideB) {
     ValueText text = SideText(result, difference, sideB);
+    if (IsTextFact(difference.fact)) {
+        text.value = ShownFaceName(text.value, result.codePage);
+    }
     std::string json = "{\"value\": " + JsonString(text.value);
     if (!text.raw.empty()) {
         json += ", \"raw\": \"" + text.raw + "\"";

@@ -4,6 +4,7 @@
 // entries the comparison kept for it, so its size is bounded whatever the
 // reports' size.
 #include "render/escape.h"
+#include "text/face_name_text.h"
 #include "render/renderer.h"
 #include "render/values.h"
 
@@ -102,15 +103,15 @@ static const char *RowClass(RowKind kind) {
     return "";
 }
 
-static Cell ValueCell(const std::string &label, ValueKind kind, uint32_t value,
-                      const char *faceName, const HandleNames &names, uint64_t line,
+static Cell ValueCell(const DiffResult &result, const std::string &label, ValueKind kind,
+                      uint32_t value, const char *faceName, const HandleNames &names, uint64_t line,
                       int member = -1) {
     if (kind == ValueKind::Handle) {
         ValueText text = HandleText(names, value);
         return {true, line, label, text.value, text.raw};
     }
     if (kind == ValueKind::Text) {
-        return {true, line, label, QuotedText(faceName), ""};
+        return {true, line, label, "\"" + ShownFaceName(faceName, result.codePage) + "\"", ""};
     }
     char text[VALUE_TEXT_SIZE];
     FormatValue(kind, value, text);
@@ -174,20 +175,21 @@ static const char TableStart[] = "<table class=\"lines\"><colgroup><col class=\"
 
 // The entry's first lines as the page shows them, one value a line, then
 // which of window, button and edit share a context.
-static Cell HeaderCell(const ReadEntry &entry, const HandleNames &names, int h) {
+static Cell HeaderCell(const DiffResult &result, const ReadEntry &entry, const HandleNames &names,
+                       int h) {
     if (h == HEADER_FIELD_COUNT) {
         return {true, 0, "shared contexts", SharingText(SharingOf(entry)), ""};
     }
     const HeaderField &field = HeaderFields[h];
-    return ValueCell(field.label, field.kind, entry.header[h], nullptr, names,
+    return ValueCell(result, field.label, field.kind, entry.header[h], nullptr, names,
                      entry.line + 1 + static_cast<uint64_t>(field.line));
 }
 
 static void WriteHeaderLines(FILE *out, const DiffResult &result, const PagePair &pair) {
     fprintf(out, "%s<tr><th></th><th>A</th><th></th><th></th><th>B</th></tr>\n", TableStart);
     for (int h = 0; h <= HEADER_FIELD_COUNT; h++) {
-        Cell a = pair.hasA ? HeaderCell(pair.a, result.namesA, h) : Cell{};
-        Cell b = pair.hasB ? HeaderCell(pair.b, result.namesB, h) : Cell{};
+        Cell a = pair.hasA ? HeaderCell(result, pair.a, result.namesA, h) : Cell{};
+        Cell b = pair.hasB ? HeaderCell(result, pair.b, result.namesB, h) : Cell{};
         Fact fact = h == HEADER_FIELD_COUNT ? Fact{FactKind::Sharing, 0, 0}
                                             : Fact{FactKind::Header, 0, static_cast<uint8_t>(h)};
         WriteRow(out, a, b, KindOf(result, pair, a, b, fact),
@@ -197,8 +199,8 @@ static void WriteHeaderLines(FILE *out, const DiffResult &result, const PagePair
 }
 
 // Line m of block n on one side, where the block shows `lines` lines.
-static Cell BlockCell(const ReadEntry &entry, bool has, const HandleNames &names, int n, int m,
-                      int lines) {
+static Cell BlockCell(const DiffResult &result, const ReadEntry &entry, bool has,
+                      const HandleNames &names, int n, int m, int lines) {
     if (!has || m >= lines) {
         return {};
     }
@@ -206,7 +208,7 @@ static Cell BlockCell(const ReadEntry &entry, bool has, const HandleNames &names
     if (!block.present) {
         return {true, block.line, BlockLabels[n], REPORT_NULL_BLOCK, ""};
     }
-    return ValueCell(std::string(BlockLabels[n]) + "->" + BlockMembers[m].path,
+    return ValueCell(result, std::string(BlockLabels[n]) + "->" + BlockMembers[m].path,
                      BlockMembers[m].kind, block.values[m], block.faceName, names,
                      block.line + static_cast<uint64_t>(m), m);
 }
@@ -265,8 +267,8 @@ static void WriteBlock(FILE *out, const DiffResult &result, const PagePair &pair
     Cell cells[2][BLOCK_MEMBER_COUNT];
     RowKind kinds[BLOCK_MEMBER_COUNT];
     for (int m = 0; m < rows; m++) {
-        Cell &a = cells[0][m] = BlockCell(pair.a, pair.hasA, result.namesA, n, m, lines[0]);
-        Cell &b = cells[1][m] = BlockCell(pair.b, pair.hasB, result.namesB, n, m, lines[1]);
+        Cell &a = cells[0][m] = BlockCell(result, pair.a, pair.hasA, result.namesA, n, m, lines[0]);
+        Cell &b = cells[1][m] = BlockCell(result, pair.b, pair.hasB, result.namesB, n, m, lines[1]);
         kinds[m] = KindOf(result, pair, a, b,
                           {FactKind::Member, static_cast<uint8_t>(n), static_cast<uint8_t>(m)});
     }

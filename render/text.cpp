@@ -1,5 +1,6 @@
 // The results as text for people.
 #include "reader/report_reader.h"
+#include "text/face_name_text.h"
 #include "render/renderer.h"
 #include "render/values.h"
 
@@ -174,7 +175,8 @@ static void WriteSummary(FILE *out, const SummaryResult &result) {
 // A face name is quoted, so that an empty one or one with blanks shows.
 static std::string ShownSide(const DiffResult &result, const Difference &difference, bool sideB) {
     ValueText text = SideText(result, difference, sideB);
-    std::string shown = IsTextFact(difference.fact) ? QuotedText(text.value) : text.value;
+    std::string shown =
+        IsTextFact(difference.fact) ? QuotedFaceName(text.value, result.codePage) : text.value;
     return text.raw.empty() ? shown : shown + " (" + text.raw + ")";
 }
 

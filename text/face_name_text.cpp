@@ -1,4 +1,5 @@
 #include "text/face_name_text.h"
+#include "reader/report_reader.h"
 
 #include "text/code_page.h"
 
@@ -90,4 +91,12 @@ std::string RawFaceName(const std::string &bytes) {
         }
     }
     return text;
+}
+
+std::string ShownFaceName(const std::string &bytes, int codePage) {
+    return codePage != 0 ? DecodeFaceName(bytes, codePage) : RawFaceName(bytes);
+}
+
+std::string QuotedFaceName(const std::string &bytes, int codePage) {
+    return QuotedText(codePage != 0 ? DecodeFaceName(bytes, codePage) : bytes, codePage != 0);
 }

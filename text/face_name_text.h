@@ -21,3 +21,11 @@ std::string DecodeFaceName(const std::string &bytes, int codePage);
 // it is and every other byte as "\xNN" (upper-case hex), so that nothing is
 // hidden or guessed. Quoting '"' and '\' is left to each output's format.
 std::string RawFaceName(const std::string &bytes);
+
+// The face name as every output shows it: decoded when a code page is given
+// (codePage not 0), else RawFaceName's form.
+std::string ShownFaceName(const std::string &bytes, int codePage);
+
+// That in double quotes, as the text output and problems quote: a quote or a
+// backslash escaped, bytes above 0x7F as \xNN unless decoded.
+std::string QuotedFaceName(const std::string &bytes, int codePage);

@@ -109,6 +109,10 @@ void MakeBadInputs() {
         {"values.txt", values},
         // A face name that every output must quote or escape.
         {"odd-face.txt", WithLine(base, 27, "pic1->lfFont.W.lfFaceName: A\"B\\C<&>\x82\xA0")},
+        // "ＭＳ ゴシック" as code page 932 writes it.
+        {"cp932.txt", WithLine(base, 27,
+                               "pic1->lfFont.W.lfFaceName: \x82l\x82r \x83S\x83V\x83"
+                               "b\x83N")},
     };
     for (const auto &[name, bytes] : made) {
         std::ofstream(name, std::ios::binary) << bytes;
