@@ -28,7 +28,7 @@ expect() {
 
 expect 0 'reports\base-crlf.txt: 4 entries in 2 threads' check 'reports\base-crlf.txt'
 expect 0 '"same": true' --json diff 'reports\base-lf.txt' "$drive\\other-handles.txt"
-expect 1 "pic1->fdwConversion: 0x00000019 | 0x00000009  (reports\\other-handles.txt:370, \
+expect 1 "pic1->fdwConversion: 0x00000019 | 0x00000009  (-ROMAN)  (reports\\other-handles.txt:370, \
 $drive\\changed-value.txt:370)" diff 'reports\other-handles.txt' "$drive\\changed-value.txt"
 expect 1 'reports\cut-line.txt:600: last entry (line 538) cut short in the middle of a line' \
     check 'reports\cut-line.txt'
@@ -42,8 +42,14 @@ for side in a b; do for _ in $(seq 11); do cat reports/base-crlf.txt; done >"$sc
 cat reports/other-handles.txt >>"$scratch/long-a.txt"
 sed '660s/fOpen: 0/fOpen: 1/' reports/other-handles.txt >>"$scratch/long-b.txt"
 long="Z:${scratch//\//\\}\\long"
-expect 1 "thread 4, entry 2, pic3->fOpen: 0 | 1  ($long-a.txt:8536, $long-b.txt:8536)
+expect 1 "thread 2, entry 2, pic3->fOpen: 0 | 1  ($long-a.txt:8536, $long-b.txt:8536)
 1 difference" diff "$long-a.txt" "$long-b.txt"
+
+# A face name in code page 932, decoded by the platform's own conversion.
+{ head -n 26 reports/base-crlf.txt
+  printf 'pic1->lfFont.W.lfFaceName: \202l\202r \203S\203V\203b\203N\r\n'
+  tail -n +28 reports/base-crlf.txt; } >"$scratch/cp932.txt"
+expect 1 '"MS Shell Dlg" | "ＭＳ ゴシック"' --code-page 932 diff 'reports\base-crlf.txt' "Z:${scratch//\//\\}\\cp932.txt"
 
 # Names no ANSI code page holds, and a wildcard that the C runtime expands:
 # each name printed as the UTF-8 it was given in. The page replaces the file
