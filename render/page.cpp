@@ -111,7 +111,9 @@ static Cell ValueCell(const DiffResult &result, const std::string &label, ValueK
         return {true, line, label, text.value, text.raw};
     }
     if (kind == ValueKind::Text) {
-        return {true, line, label, "\"" + ShownFaceName(faceName, result.codePage) + "\"", ""};
+        std::string quoted = "\"";
+        quoted += ShownFaceName(faceName, result.codePage);
+        return {true, line, label, quoted + '"', ""};
     }
     char text[VALUE_TEXT_SIZE];
     FormatValue(kind, value, text);

@@ -265,12 +265,15 @@ static std::string GroupEntries(const DiffResult &result, const DifferenceGroup 
             text += ", ...";
             break;
         }
-        text += (i > 0 ? ", " : "") + std::to_string(range.first);
+        text += i > 0 ? ", " : "";
+        text += std::to_string(range.first);
         if (range.last > range.first) {
             text += "-" + std::to_string(range.last);
         }
     }
-    return ", entries " + text + " of " + std::to_string(result.threads[first.thread - 1].entries);
+    std::string entries = ", entries ";
+    entries += text;
+    return entries + " of " + std::to_string(result.threads[first.thread - 1].entries);
 }
 
 static void WriteDifference(FILE *out, const DiffResult &result, const Difference &difference,
