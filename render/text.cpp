@@ -268,7 +268,8 @@ static std::string GroupEntries(const DiffResult &result, const DifferenceGroup 
         text += i > 0 ? ", " : "";
         text += std::to_string(range.first);
         if (range.last > range.first) {
-            text += "-" + std::to_string(range.last);
+            text += '-';
+            text += std::to_string(range.last);
         }
     }
     std::string entries = ", entries ";
