@@ -372,6 +372,8 @@ DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
                         threadsB[0] == 0;
             if (!kept) {
                 ForgetComparing(result, counts);
+                ReadPassesAgain(a);
+                ReadPassesAgain(b);
                 rows.clear();
             }
             for (size_t t = rows.size();

@@ -310,3 +310,8 @@ std::vector<ReadEntry> FirstEntries(ReportInput &input, size_t thread, size_t mo
     }
     return entries;
 }
+
+void ReadPassesAgain(ReportInput &input) {
+    input.passDone.assign(input.facts.threads.size(), false);
+    input.thread = SIZE_MAX;
+}

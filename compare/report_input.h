@@ -104,3 +104,8 @@ void FinishReading(ReportInput &input);
 // The first whole entries of a thread, at most `most`, read again without
 // noting anything; the passes go on as they were.
 std::vector<ReadEntry> FirstEntries(ReportInput &input, size_t thread, size_t most);
+
+// Lets every thread's pass be read again, as when threads are paired anew
+// after the first pass took thread 0's entries: that pass noted what it read,
+// and a pass of thread 0's id notes nothing again.
+void ReadPassesAgain(ReportInput &input);

@@ -66,7 +66,7 @@ struct ThreadSummary {
 
 struct SummaryResult {
     ReportFacts report;
-    int codePage; // of the face names, 0 when not known
+    int codePage;                       // of the face names, 0 when not known
     std::vector<ThreadSummary> threads; // as report.threads
 };
 
