@@ -6,6 +6,7 @@
 #include "compare/commands.h"
 
 #include <algorithm>
+#include <deque>
 #include <cstring>
 #include <unordered_map>
 
@@ -159,52 +160,75 @@ static void KeepForPage(DiffResult &result, PageCounts &counts, bool &threadReac
     result.pagePairs.push_back(pair);
 }
 
-// Compares row t's pair of threads entry by entry.
+// A row of threads being compared, pair of entries by pair.
+struct RowState {
+    ThreadPair row;
+    uint64_t lastLine[2];
+    uint64_t firstUnmatched[2]; // a side's first entry the other side lacks
+    bool threadReached;         // the page holds a pair of it that differs
+};
+
+// Compares the next pair of row t's entries; either may be missing.
+static void ComparePair(DiffResult &result, RowState &state, size_t t, const ReadEntry *a,
+                        const ReadEntry *b, bool page, PageCounts &counts) {
+    uint64_t index = ++state.row.entries;
+    const ReadEntry *entries[2] = {a, b};
+    HandleNames *names[2] = {&result.namesA, &result.namesB};
+    for (int s = 0; s < 2; s++) {
+        if (entries[s] != nullptr) {
+            NameEntryHandles(*names[s], t, *entries[s]);
+            state.lastLine[s] = entries[s]->line;
+            if (entries[1 - s] == nullptr && state.firstUnmatched[s] == 0) {
+                state.firstUnmatched[s] = entries[s]->line;
+            }
+        }
+    }
+    size_t first = result.differences.size();
+    if (a != nullptr && b != nullptr) {
+        CompareEntries(result, t + 1, index, *a, *b);
+    }
+    if (page) {
+        KeepForPage(result, counts, state.threadReached, t + 1, index, a, b, first);
+    }
+}
+
+// A row's count of entries, once all are compared.
+static void EndRow(DiffResult &result, const RowState &state, size_t t, uint64_t countA,
+                   uint64_t countB) {
+    if (countA != countB) {
+        const uint64_t *unmatched = state.firstUnmatched;
+        Add(result, t + 1, 0, {FactKind::Entries, 0, 0},
+            {countA, unmatched[0] != 0 ? unmatched[0] : state.lastLine[0]},
+            {countB, unmatched[1] != 0 ? unmatched[1] : state.lastLine[1]});
+    }
+}
+
+static uint64_t EntriesOf(const ReportInput &input, size_t thread) {
+    return thread != NO_THREAD ? input.facts.threads[thread].entries : 0;
+}
+
+// Compares row t's pair of threads entry by entry, each taken by its pass.
 static void DiffThreads(DiffResult &result, ReportInput &a, ReportInput &b, size_t t,
                         ThreadPair &row, bool page, PageCounts &counts) {
+    RowState state = {row, {}, {}, false};
     ReadEntry entryA;
     ReadEntry entryB;
-    uint64_t lastLine[2] = {};
-    uint64_t firstUnmatched[2] = {};
-    bool threadReached = false;
     for (;;) {
         bool haveA = row.a != NO_THREAD && NextThreadEntry(a, row.a, entryA);
         bool haveB = row.b != NO_THREAD && NextThreadEntry(b, row.b, entryB);
         if (Stops(result, a, b)) {
+            row = state.row;
             row.compared = row.entries > 0 ? Compared::Partly : Compared::Not;
             return;
         }
         if (!haveA && !haveB) {
             break;
         }
-        uint64_t index = ++row.entries;
-        if (haveA) {
-            NameEntryHandles(result.namesA, t, entryA);
-            lastLine[0] = entryA.line;
-        }
-        if (haveB) {
-            NameEntryHandles(result.namesB, t, entryB);
-            lastLine[1] = entryB.line;
-        }
-        if (haveA != haveB && firstUnmatched[haveA ? 0 : 1] == 0) {
-            firstUnmatched[haveA ? 0 : 1] = haveA ? entryA.line : entryB.line;
-        }
-        size_t first = result.differences.size();
-        if (haveA && haveB) {
-            CompareEntries(result, t + 1, index, entryA, entryB);
-        }
-        if (page) {
-            KeepForPage(result, counts, threadReached, t + 1, index, haveA ? &entryA : nullptr,
-                        haveB ? &entryB : nullptr, first);
-        }
+        ComparePair(result, state, t, haveA ? &entryA : nullptr, haveB ? &entryB : nullptr, page,
+                    counts);
     }
-    uint64_t countA = row.a != NO_THREAD ? a.facts.threads[row.a].entries : 0;
-    uint64_t countB = row.b != NO_THREAD ? b.facts.threads[row.b].entries : 0;
-    if (countA != countB) {
-        Add(result, t + 1, 0, {FactKind::Entries, 0, 0},
-            {countA, firstUnmatched[0] != 0 ? firstUnmatched[0] : lastLine[0]},
-            {countB, firstUnmatched[1] != 0 ? firstUnmatched[1] : lastLine[1]});
-    }
+    row = state.row;
+    EndRow(result, state, t, EntriesOf(a, row.a), EntriesOf(b, row.b));
 }
 
 // The runs compared: as asked (1-based), else the last of each.
@@ -305,6 +329,112 @@ static void ForgetComparing(DiffResult &result, PageCounts &counts) {
     counts = {};
 }
 
+// Entries of the second thread waiting for their pair, at most this many a side.
+static const size_t WAITING_MAX = 1024;
+
+// The common case read once: one run on each side whose first two threads
+// are paired in order, and no problem anywhere. Each report is read in one
+// pass; the first threads' entries are compared in turn, the second
+// threads' as soon as both sides have one (into a result of their own, as
+// they come between the first threads'). False, having compared what it
+// compared, when anything turns out otherwise: the reports are then read
+// again thread by thread.
+static bool DiffInOnePass(DiffResult &result, ReportInput &a, ReportInput &b,
+                          std::vector<ThreadPair> &rows) {
+    ReportInput *inputs[2] = {&a, &b};
+    DiffResult second = {};
+    second.strict = result.strict;
+    std::deque<ReadEntry> waiting[2];
+    RowState states[2] = {{{0, 0, 0, 0, Compared::Whole}, {}, {}, false},
+                          {{1, 1, 0, 0, Compared::Whole}, {}, {}, false}};
+    PageCounts counts = {};
+    ReadEntry first[2];
+    ReadEntry entry;
+    for (;;) {
+        bool have[2] = {false, false};
+        for (int s = 0; s < 2; s++) {
+            size_t thread;
+            while (!have[s] && NextEntryOfFirstPass(*inputs[s], entry, thread)) {
+                if (thread == 0) {
+                    first[s] = entry;
+                    have[s] = true;
+                } else if (thread == 1) {
+                    waiting[s].push_back(entry);
+                }
+            }
+        }
+        if (a.facts.problemCount > 0 || b.facts.problemCount > 0 || !a.facts.readable ||
+            !b.facts.readable || waiting[0].size() > WAITING_MAX ||
+            waiting[1].size() > WAITING_MAX) {
+            return false;
+        }
+        if (have[0] || have[1]) {
+            ComparePair(result, states[0], 0, have[0] ? &first[0] : nullptr,
+                        have[1] ? &first[1] : nullptr, false, counts);
+        }
+        bool ended = !have[0] && !have[1];
+        // Past the end, the side left alone has entries the other lacks.
+        while ((!waiting[0].empty() && !waiting[1].empty()) ||
+               (ended && (!waiting[0].empty() || !waiting[1].empty()))) {
+            ComparePair(second, states[1], 1, waiting[0].empty() ? nullptr : &waiting[0].front(),
+                        waiting[1].empty() ? nullptr : &waiting[1].front(), false, counts);
+            for (std::deque<ReadEntry> &side : waiting) {
+                if (!side.empty()) {
+                    side.pop_front();
+                }
+            }
+        }
+        if (ended) {
+            break;
+        }
+    }
+    // The guess holds: one run with two threads or more on each side, no
+    // handle of the second threads also in the first (it would have the
+    // first's name), no more names than are given, and the threads paired in
+    // order even by content.
+    const ReportFacts *facts[2] = {&a.facts, &b.facts};
+    HandleNames *names[2] = {&result.namesA, &result.namesB};
+    HandleNames *secondNames[2] = {&second.namesA, &second.namesB};
+    for (int s = 0; s < 2; s++) {
+        if (facts[s]->runs.size() != 1 || facts[s]->threads.size() < 2 ||
+            names[s]->names.size() + secondNames[s]->names.size() >= MAX_HANDLE_NAMES) {
+            return false;
+        }
+        for (const auto &named : secondNames[s]->names) {
+            if (names[s]->names.count(named.first) != 0) {
+                return false;
+            }
+        }
+    }
+    std::vector<size_t> threadsA = {0, 1};
+    std::vector<size_t> threadsB = {0, 1};
+    if (facts[0]->threads.size() == 2 && facts[1]->threads.size() == 2 &&
+        (!PairThreads(result, a, b, threadsA, threadsB) || result.pairedByContent)) {
+        return false;
+    }
+    EndRow(result, states[0], 0, EntriesOf(a, 0), EntriesOf(b, 0));
+    EndRow(second, states[1], 1, EntriesOf(a, 1), EntriesOf(b, 1));
+    for (Difference difference : second.differences) {
+        if (IsTextFact(difference.fact)) {
+            difference.a.value += result.texts.size();
+            difference.b.value += result.texts.size();
+        }
+        result.differences.push_back(difference);
+    }
+    result.texts.insert(result.texts.end(), second.texts.begin(), second.texts.end());
+    for (int s = 0; s < 2; s++) {
+        names[s]->names.insert(secondNames[s]->names.begin(), secondNames[s]->names.end());
+        HandleNames merged = *secondNames[s];
+        merged.names = std::move(names[s]->names);
+        *names[s] = std::move(merged);
+    }
+    rows = {states[0].row, states[1].row};
+    for (ReportInput *input : inputs) {
+        input->passDone[0] = input->passDone[1] = true;
+    }
+    return true;
+}
+
 // Each row's differences by fact and pair of values as compared, in the
 // order first met: one group for every entry they hold in.
 static void GroupDifferences(DiffResult &result) {
@@ -351,8 +481,16 @@ DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
         // they are compared while the first passes find every thread and
         // run, and compared again only if the pairing turns out otherwise.
         bool guessed = options.threadsOfB.empty() && options.runs[0] == 0 && options.runs[1] == 0;
-        if (guessed) {
-            rows.push_back({0, 0, 0, 0, Compared::Whole});
+        bool onePass = guessed && !options.page && DiffInOnePass(result, a, b, rows);
+        if (guessed && !onePass) {
+            if (!options.page) {
+                ForgetComparing(result, counts);
+                result.inOrderScore = result.swappedScore = 0;
+                result.pairedByContent = false;
+                RestartInput(a);
+                RestartInput(b);
+            }
+            rows = {{0, 0, 0, 0, Compared::Whole}};
             DiffThreads(result, a, b, 0, rows[0], options.page, counts);
         }
         FinishFirstPass(a);
@@ -369,7 +507,7 @@ DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
         }
         if (result.failure.empty() && PairThreads(result, a, b, threadsA, threadsB)) {
             bool kept = guessed && !threadsA.empty() && !threadsB.empty() && threadsA[0] == 0 &&
-                        threadsB[0] == 0;
+                        threadsB[0] == 0 && (!onePass || threadsB[1] == 1);
             if (!kept) {
                 ForgetComparing(result, counts);
                 ReadPassesAgain(a);

@@ -3,14 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-// Past this many names, handles are shown by value, so that a report made
-// of ever new handles cannot make the table grow without bound.
-static const size_t MAX_NAMES = 1 << 16;
-
 static const char *const WindowRoles[3] = {"window", "button", "edit"};
 
 static void Name(HandleNames &names, uint32_t handle, const std::string &name) {
-    if (handle != 0 && names.names.size() < MAX_NAMES) {
+    if (handle != 0 && names.names.size() < MAX_HANDLE_NAMES) {
         names.names.emplace(handle, name);
     }
 }

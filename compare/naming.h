@@ -14,6 +14,10 @@
 #include <string>
 #include <unordered_map>
 
+// Past this many names, handles are shown by value, so that a report made
+// of ever new handles cannot make the table grow without bound.
+inline constexpr size_t MAX_HANDLE_NAMES = 1 << 16;
+
 struct HandleNames {
     std::unordered_map<uint32_t, std::string> names;
     size_t thread; // the thread named last: its counts follow

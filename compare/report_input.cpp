@@ -195,9 +195,10 @@ static bool NextFirstThreadEntry(ReportInput &input, ReadEntry &entry) {
 // them outside any entry: only their own pass notes that.
 static bool NextLaterThreadEntry(ReportInput &input, size_t thread, ReadEntry &entry) {
     const ReportThread &wanted = input.facts.threads[thread];
-    // The first pass noted what it read whole: entries of thread 0's id, in
-    // any run, with what follows them outside any entry.
-    bool notes = !input.firstPassRead || wanted.id != input.facts.threads[0].id;
+    // The first pass noted what it read whole: entries of thread 0's id (or
+    // all), in any run, with what follows them outside any entry.
+    bool notes =
+        !input.firstPassReadAll && (!input.firstPassRead || wanted.id != input.facts.threads[0].id);
     if (input.thread != thread) {
         input.thread = thread;
         input.seen = 0;
@@ -314,4 +315,37 @@ std::vector<ReadEntry> FirstEntries(ReportInput &input, size_t thread, size_t mo
 void ReadPassesAgain(ReportInput &input) {
     input.passDone.assign(input.facts.threads.size(), false);
     input.thread = SIZE_MAX;
+}
+
+bool NextEntryOfFirstPass(ReportInput &input, ReadEntry &entry, size_t &thread) {
+    input.firstPassRead = input.firstPassReadAll = true;
+    input.thread = SIZE_MAX;
+    ReadProblem problem;
+    while (!input.firstPassDone && input.facts.readable) {
+        ReadStatus status = ReadNextEntry(input.reader, EVERY_THREAD, entry, problem);
+        if (status == ReadStatus::End) {
+            EndFirstPass(input);
+            break;
+        }
+        thread = Note(input, status, entry, problem);
+        if (status == ReadStatus::Entry) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void RestartInput(ReportInput &input) {
+    std::string path = input.facts.path;
+    FILE *file = input.file;
+    input = ReportInput{};
+    input.facts.path = path;
+    input.facts.readable = true;
+    input.file = file;
+    if (!SeekInputFile(file, 0)) {
+        input.facts.readable = false;
+        input.facts.failure = std::string("cannot read it again: ") + strerror(errno);
+        return;
+    }
+    OpenReportFile(input.reader, file);
 }

@@ -70,7 +70,8 @@ struct ReportInput {
     std::unordered_map<uint64_t, size_t> threadOf; // a run's thread id's index in facts.threads
     std::vector<bool> passDone;                    // each thread's, once all are known
     bool firstPassDone;                            // every thread is known
-    bool firstPassRead; // the first pass read whole the entries of thread 0's id
+    bool firstPassRead;    // the first pass read whole the entries of thread 0's id
+    bool firstPassReadAll; // it read every entry whole
     // The thread of the pass under way: from the start, thread 0, whose
     // entries the first pass takes unless it is read through without them.
     size_t thread;
@@ -109,3 +110,10 @@ std::vector<ReadEntry> FirstEntries(ReportInput &input, size_t thread, size_t mo
 // after the first pass took thread 0's entries: that pass noted what it read,
 // and a pass of thread 0's id notes nothing again.
 void ReadPassesAgain(ReportInput &input);
+
+// The first pass reading every entry whole: the next entry with its thread,
+// whole or not; false at the end. Problems are noted as they are met.
+bool NextEntryOfFirstPass(ReportInput &input, ReadEntry &entry, size_t &thread);
+
+// Starts reading the report again from its start, as if just opened.
+void RestartInput(ReportInput &input);

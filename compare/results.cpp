@@ -87,3 +87,7 @@ ValueText SideText(const DiffResult &result, const Difference &difference, bool 
 size_t ThreadInRun(const ReportFacts &facts, size_t thread) {
     return thread - facts.runs[facts.threads[thread].run].firstThread + 1;
 }
+
+bool IsTextFact(const Fact &fact) {
+    return fact.kind == FactKind::Member && BlockMembers[fact.index].kind == ValueKind::Text;
+}

@@ -188,6 +188,9 @@ ValueText HandleText(const HandleNames &names, uint32_t handle);
 // One side of a difference.
 ValueText SideText(const DiffResult &result, const Difference &difference, bool sideB);
 
+// Whether a difference's values are face names.
+bool IsTextFact(const Fact &fact);
+
 // A thread's number within its run, 1-based.
 size_t ThreadInRun(const ReportFacts &facts, size_t thread);
 

@@ -11,10 +11,6 @@ std::string HexText(uint32_t value) {
     return text;
 }
 
-bool IsTextFact(const Fact &fact) {
-    return fact.kind == FactKind::Member && BlockMembers[fact.index].kind == ValueKind::Text;
-}
-
 std::string DifferencePlace(const Difference &difference) {
     std::string place = "thread " + std::to_string(difference.thread);
     if (difference.entry > 0) {

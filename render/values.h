@@ -13,9 +13,6 @@ std::string Counted(uint64_t count, const char *one, const char *many);
 // A thread id or memory sample as the report writes it: "0x0000001A".
 std::string HexText(uint32_t value);
 
-// Whether a difference's values are face names.
-bool IsTextFact(const Fact &fact);
-
 // "thread 2, entry 1" or "thread 2".
 std::string DifferencePlace(const Difference &difference);
 
