@@ -2,7 +2,8 @@
 # Installs what is missing, builds the presets and runs every test: on Linux
 # the unit tests and vantorel-report's tests under ASan and UBSan and its page
 # in a headless browser, a short fuzzing of the report format and of the
-# reader, then the Windows build: the real tool end to end under Wine.
+# reader, the optimised build for users, then the Windows build: the real tool
+# end to end under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,10 @@ ctest --preset host
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 scripts/fuzz.sh 10
+
+# The optimised build for users: it must stay buildable.
+cmake --preset release >/dev/null
+cmake --build --preset release
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
