@@ -4,7 +4,20 @@
 #include "capture/capture.h"
 #include "report/report.h"
 
+#include <cstdint>
+
+// Two DWORDs, then six SIZE_T counts.
+#ifdef _WIN64
+static_assert(sizeof(MEMORYSTATUS) == 56);
+#else
 static_assert(sizeof(MEMORYSTATUS) == 32);
+#endif
+
+// The report has 32 bits for a memory count; like the 32-bit platform, a
+// count past them shows as all bits set.
+static DWORD SampleValue(uint64_t count) {
+    return count > 0xFFFFFFFF ? 0xFFFFFFFF : static_cast<DWORD>(count);
+}
 
 // GetProcAddress's generic entry, in the one function type that converts to
 // any other without a warning.
@@ -35,18 +48,18 @@ void CaptureInputContexts(HWND window) {
     entry.edit = GetDlgItem(window, ID_EDIT);
 
     GlobalMemoryStatus(&memoryStatus);
-    entry.dwAP1 = memoryStatus.dwAvailPhys;
-    entry.dwAV1 = memoryStatus.dwAvailVirtual;
+    entry.dwAP1 = SampleValue(memoryStatus.dwAvailPhys);
+    entry.dwAV1 = SampleValue(memoryStatus.dwAvailVirtual);
     entry.hIMC1 = ImmGetContext(window);
 
     GlobalMemoryStatus(&memoryStatus);
-    entry.dwAP2 = memoryStatus.dwAvailPhys;
-    entry.dwAV2 = memoryStatus.dwAvailVirtual;
+    entry.dwAP2 = SampleValue(memoryStatus.dwAvailPhys);
+    entry.dwAV2 = SampleValue(memoryStatus.dwAvailVirtual);
     entry.hIMC2 = ImmGetContext(entry.button);
 
     GlobalMemoryStatus(&memoryStatus);
-    entry.dwAP3 = memoryStatus.dwAvailPhys;
-    entry.dwAV3 = memoryStatus.dwAvailVirtual;
+    entry.dwAP3 = SampleValue(memoryStatus.dwAvailPhys);
+    entry.dwAV3 = SampleValue(memoryStatus.dwAvailVirtual);
     entry.hIMC3 = ImmGetContext(entry.edit);
 
     if (canLock) {

@@ -26,7 +26,21 @@ typedef struct tagINPUTCONTEXT {
     DWORD dwReserve[3];
 } INPUTCONTEXT, *PINPUTCONTEXT, *LPINPUTCONTEXT;
 
-#if defined(_WIN32) && !defined(_WIN64)
+// The layout the public headers give: handles are pointer-sized, each at its
+// natural alignment; the rest are 32-bit members and 4-byte aligned records.
+#if defined(_WIN64)
+#include <stddef.h>
+static_assert(sizeof(INPUTCONTEXT) == 352);
+static_assert(offsetof(INPUTCONTEXT, fOpen) == 8);
+static_assert(offsetof(INPUTCONTEXT, lfFont) == 36);
+static_assert(offsetof(INPUTCONTEXT, cfCompForm) == 128);
+static_assert(offsetof(INPUTCONTEXT, cfCandForm) == 156);
+static_assert(offsetof(INPUTCONTEXT, hCompStr) == 288);
+static_assert(offsetof(INPUTCONTEXT, dwNumMsgBuf) == 320);
+static_assert(offsetof(INPUTCONTEXT, hMsgBuf) == 328);
+static_assert(offsetof(INPUTCONTEXT, fdwInit) == 336);
+static_assert(offsetof(INPUTCONTEXT, dwReserve) == 340);
+#elif defined(_WIN32)
 #include <stddef.h>
 static_assert(sizeof(INPUTCONTEXT) == 320);
 static_assert(offsetof(INPUTCONTEXT, lfFont) == 32);

@@ -14,13 +14,13 @@ cd "$root"
 scripts/install-deps.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Vantorel >/dev/null
-cmake --preset host >/dev/null
-cmake --build --preset host --target vantorel-report >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release >/dev/null
 build="$root/build/win32"
 exe="$build/Vantorel.exe"
-check() { "$root/build/host/vantorel-report" check "$1"; }
+check() { "$root/build/release/vantorel-report" check "$1"; }
 
-if ! tests/wine/can-run.sh; then
+if ! tests/wine/can-run.sh 32; then
     echo "This machine cannot run 32-bit programs (its kernel has 32-bit emulation" \
         "off), so Wine cannot run $exe here. Copy it to a Windows machine, or use one" \
         "whose kernel runs 32-bit code." >&2

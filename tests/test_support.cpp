@@ -23,7 +23,7 @@ ReportEntry SampleEntry() {
     records[0].fdwInit = 0xFFFFFFFF;
     records[0].lfFont.W.lfCharSet = 0x80;
     records[0].lfFont.W.lfItalic = 0xFF;
-    std::u16string names[2] = {u"MS Shell Dlg", u"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"};
+    std::u16string names[2] = {u"MS Shell Dlg", std::u16string(LF_FACESIZE, u'\u4E2D')};
     for (int n = 0; n < 2; n++) {
         WCHAR *name = records[2 * n].lfFont.W.lfFaceName;
         std::fill(std::copy(names[n].begin(), names[n].end(), name), name + LF_FACESIZE, 0);

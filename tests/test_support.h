@@ -8,8 +8,8 @@
 #include <vector>
 
 // An entry with a value in every field and the values the format treats
-// apart: minus signs, all bits set, bytes above 127, face names of all 32
-// units and of none.
+// apart: minus signs, all bits set, bytes above 127, face names of none and
+// of all 32 units, each two bytes in the fake's code page: the longest line.
 ReportEntry SampleEntry();
 
 // Makes a new empty directory the current one: no report file yet.

@@ -36,9 +36,22 @@ click() { # window, pixels from its right edge, from its bottom edge
     xdotool mousemove --window "$1" $((WIDTH - $2)) $((HEIGHT - $3)) click 1
 }
 press() { click "$1" 50 25; }
-close() { xdotool mousemove --window "$1" 20 20 click 1 key alt+F4; }
+# Keys go to the window that has the focus when Wine takes them, and a click
+# moves the focus only once the window's thread has handled it: keys sent
+# right after a click, while that thread is slow to run, reach the window
+# clicked before. So keys are sent only once the focus is there.
+focus_in() { # window number, then a control id, or none for the window or any control
+    "$wine_run" "$build" "$build/tests/wait_for_focus.exe" "ThreadInputContext #$1" ${2:+"$2"} \
+        </dev/null >/dev/null
+}
+activate() { # window number
+    xdotool mousemove --window "$(window "$1")" 20 20 click 1
+    focus_in "$1"
+}
+close() { activate "$1" && xdotool key alt+F4; }
 entries() { grep -c -- '^-\{69\}' "$report" 2>/dev/null; }
 has() { [ "$(entries)" -eq "$1" ]; }
+has_more_than() { [ "$(entries)" -gt "$1" ]; }
 # Window and thread of the last entry, as "hwnd thread".
 last() { awk -F'[:,]' '/^ThreadID/ { t = $2 } /^hwnd/ { w = $2 } END { print w, t }' "$report"; }
 # The entries after the earlier line: 179 lines each, every one ending in CR LF.
@@ -47,6 +60,7 @@ whole() {
         $0 == separator { if (n % 179) bad++; e++ } !/\r$/ { bad++ } { n++ }
         END { exit !(bad == 0 && n == 179 * e && e == want) }'
 }
+opened() { wait_until 30 shown 1 && wait_until 30 shown 2 && wait_until 20 has 2; }
 start() {
     dir="$build/e2e-$1"
     report="$dir/Vantorel.txt"
@@ -55,11 +69,10 @@ start() {
     printf 'an earlier report\r\n' >"$report"
     (cd "$dir" && exec "$wine_run" "$build" "$build/Vantorel.exe" </dev/null >/dev/null 2>&1) &
     tool=$!
-    wait_until 30 shown 1 && wait_until 30 shown 2 && wait_until 20 has 2
+    check "both windows open and write their entries" opened
     window1=$(window 1)
     window2=$(window 2)
-    xdotool windowmove "$window2" 520 300
-    sleep 0.3
+    xdotool windowmove --sync "$window2" 520 300
 }
 ended() { ! kill -0 "$tool" 2>/dev/null; }
 ended_with() { # exit code
@@ -82,6 +95,7 @@ press "$window2"
 check "a press of button #2 writes one entry" wait_until 10 has 4
 check "from the other window and thread" [ "$(last)" != "$first" ]
 click "$window1" 150 25
+check "a click on the edit gives it the keys" focus_in 1 2
 xdotool type --delay 20 'typed'
 sleep 1
 check "typing into the edit writes nothing" has 4
@@ -93,23 +107,35 @@ check "a folder named like the report gets nothing" [ -z "$(ls -A "$report")" ]
 check "and no message shows" only_the_tools_windows
 rmdir "$report"
 mv "$dir/kept.txt" "$report"
-close "$window2"
+close 2
 check "closing window #2 closes only it" wait_until 10 gone 2
 press "$window1"
 check "window #1 still captures" wait_until 10 has 5
 check "on its own thread" [ "$(last)" = "$first" ]
-close "$window1"
+close 1
 check "closing window #1 ends the tool with exit code 0" ended_with 0
 check "the earlier bytes stay first" [ "$(head -n 1 "$report")" = $'an earlier report\r' ]
 check "every entry whole, in CR LF lines" whole 5
 
 # Closing window #1 while window #2 captures: the tool ends at once, with
-# window #2, and leaves no entry cut short.
+# window #2, and leaves no entry cut short. Window #2 is kept capturing until
+# the tool ends by commands posted to it, not by clicks: a click would make
+# it the active window, and while its button holds the mouse, a click meant
+# for window #1 goes to it.
 start ending
-eval "$(xdotool getwindowgeometry --shell "$window2")"
-xdotool mousemove --window "$window2" $((WIDTH - 50)) $((HEIGHT - 25)) click --repeat 100 --delay 1 1 \
-    mousemove --window "$window1" 20 20 click 1 key alt+F4
+check "a click on window #1 gives it the keys" activate 1
+keep_capturing() {
+    while ! ended; do
+        "$wine_run" "$build" "$build/tests/post_commands.exe" "ThreadInputContext #2" 20 \
+            </dev/null >/dev/null 2>&1
+    done
+}
+keep_capturing &
+poster=$!
+check "window #2 captures" wait_until 10 has_more_than 10
+xdotool key alt+F4
 check "closing window #1 ends the tool with exit code 0" ended_with 0
+wait "$poster"
 check "window #2 ends with it" gone 2
 check "every entry whole" whole "$(entries)"
 

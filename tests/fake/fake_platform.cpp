@@ -14,10 +14,10 @@
 FakeScript fake;
 std::vector<std::string> fakeLog;
 std::vector<FakeWindow> fakeWindows;
+WNDCLASSA fakeClass;
 static std::mutex logMutex;
 static std::map<std::thread::id, DWORD> threadIds;
 static DWORD samples;
-static WNDCLASSA registered;
 static thread_local std::deque<MSG> queue;
 
 static std::string Hex(const void *handle) {
@@ -41,7 +41,7 @@ void FakeReset() {
     fakeWindows.clear();
     threadIds.clear();
     samples = 0;
-    registered = WNDCLASSA{};
+    fakeClass = WNDCLASSA{};
     queue.clear();
 }
 
@@ -162,7 +162,7 @@ HWND GetDlgItem(HWND window, int id) {
 }
 
 WORD RegisterClassA(const WNDCLASSA *windowClass) {
-    registered = fake.failRegisterClass ? WNDCLASSA{} : *windowClass;
+    fakeClass = fake.failRegisterClass ? WNDCLASSA{} : *windowClass;
     return !fake.failRegisterClass;
 }
 
@@ -178,8 +178,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
     HWND window = FakeHandle<HWND>(0x00010000 + 0x10 * static_cast<uint32_t>(fakeWindows.size()));
     if (parent != nullptr) {
         fake.children[reinterpret_cast<uintptr_t>(parent)][id] = window;
-    } else if (registered.lpfnWndProc != nullptr) {
-        registered.lpfnWndProc(window, WM_CREATE, 0, 0);
+    } else if (fakeClass.lpfnWndProc != nullptr) {
+        fakeClass.lpfnWndProc(window, WM_CREATE, 0, 0);
     }
     return window;
 }
@@ -220,8 +220,8 @@ BOOL TranslateMessage(const MSG *message) {
 LRESULT DispatchMessageA(const MSG *message) {
     size_t n = (reinterpret_cast<uintptr_t>(message->hwnd) - 0x00010000) / 0x10;
     if (n - 1 < fakeWindows.size() && fakeWindows[n - 1].parent == nullptr) {
-        return registered.lpfnWndProc(message->hwnd, message->message, message->wParam,
-                                      message->lParam);
+        return fakeClass.lpfnWndProc(message->hwnd, message->message, message->wParam,
+                                     message->lParam);
     }
     Log("DispatchMessageA", message->hwnd, ", " + std::to_string(message->message));
     return 0;

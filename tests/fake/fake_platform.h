@@ -27,6 +27,7 @@ struct FakeWindow {
 extern FakeScript fake;
 extern std::vector<std::string> fakeLog;
 extern std::vector<FakeWindow> fakeWindows;
+extern WNDCLASSA fakeClass; // the class registered
 
 // Clears the script, the log, the windows and the counters. Threads get the
 // identifiers 0x100, 0x101 and on in the order of their first call.

@@ -35,20 +35,28 @@ TEST(Shell, OnlyCommandOneCaptures) {
     }
 }
 
-// The fake's client area is 434 by 211 pixels.
-TEST(Shell, TheControlsFillTheBottomRightCorner) {
+// The class, then the window and its controls, which fill the bottom-right
+// corner of the fake's client area of 434 by 211 pixels.
+TEST(Shell, TheWindowAndItsControlsAsCreated) {
     EnterFreshDirectory();
     FakeReset();
-    EXPECT_EQ(MainWindowProc(FakeHandle<HWND>(0x10010), WM_CREATE, 0, 0), 0);
-    std::vector<std::string> made;
+    ASSERT_TRUE(RegisterMainClass(INSTANCE));
+    ASSERT_NE(CreateMainWindow(MAIN_WINDOW_TITLE), nullptr);
+    char text[160];
+    snprintf(text, sizeof text, "class \"%s\", style %X, brush %d", fakeClass.lpszClassName,
+             static_cast<unsigned>(fakeClass.style),
+             static_cast<int>(reinterpret_cast<intptr_t>(fakeClass.hbrBackground)));
+    std::vector<std::string> made = {text};
     for (const FakeWindow &w : fakeWindows) {
-        char text[128];
         snprintf(text, sizeof text, "%s \"%s\" id %d, style %08X %X, at %d,%d, %d by %d",
                  w.className.c_str(), w.title.c_str(), w.id, static_cast<unsigned>(w.style),
                  static_cast<unsigned>(w.exStyle), w.x, w.y, w.width, w.height);
         made.push_back(text);
     }
     EXPECT_EQ(made, (std::vector<std::string>{
+                        "class \"Vantorel test window\", style 3, brush 16", // COLOR_BTNFACE + 1
+                        "Vantorel test window \"ThreadInputContext #1\" id 0, style 00CF0000 0, "
+                        "at -2147483648,-2147483648, 450 by 250",
                         "BUTTON \"BUTTON\" id 1, style 50000000 0, at 334,161, 100 by 50",
                         "EDIT \"EDIT\" id 2, style 50000000 200, at 234,161, 100 by 50"}));
     EXPECT_EQ(FileBytes(REPORT_FILE_NAME), ""); // its capture waits for the message loop

@@ -4,6 +4,6 @@
 set -eu
 build=$(cd "$1" && pwd)
 shift
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/loader.sh"
 export DISPLAY=":$(head -n 1 "$build/wine-state/display")"
-exec wine "$@"
+exec "$wine" "$@"

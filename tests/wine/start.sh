@@ -6,7 +6,7 @@ set -eu
 build=$(cd "$1" && pwd)
 state="$build/wine-state"
 mkdir -p "$state"
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/loader.sh"
 
 # A display of our own, unless the one started earlier still answers.
 if [ -s "$state/display" ] && [ -s "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
@@ -32,8 +32,8 @@ wineserver -p </dev/null >/dev/null 2>&1 || true
 # wineboot's exit code says nothing useful (2 after a good first start); the
 # registry write after it must succeed.
 if [ ! -d "$WINEPREFIX/drive_c" ]; then
-    wineboot -i </dev/null >/dev/null 2>&1 || true
+    "$wine" wineboot -i </dev/null >/dev/null 2>&1 || true
 fi
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+"$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     </dev/null >/dev/null 2>&1
 echo "Wine prefix $WINEPREFIX on display $DISPLAY"
