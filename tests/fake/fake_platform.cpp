@@ -32,7 +32,10 @@ static void Log(const std::string &call) {
 }
 
 static void Log(const char *name, const void *handle, const std::string &more = "") {
-    Log(name + ("(" + Hex(handle)) + more + ")");
+    std::string call = name;
+    call += '(';
+    call += Hex(handle);
+    Log(call + more + ")");
 }
 
 void FakeReset() {
