@@ -46,11 +46,23 @@ ReportEntry SampleEntry() {
                        &records[2]};
 }
 
+// The test process's own folder, removed when it exits.
+static std::filesystem::path testFolder;
+
+static void RemoveTestFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
+    std::filesystem::remove_all(testFolder, ignored);
+}
+
 void EnterFreshDirectory() {
     static int made = 0;
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() /
-        ("vantorel-test-" + std::to_string(getpid()) + "-" + std::to_string(made++));
+    if (made == 0) {
+        testFolder =
+            std::filesystem::temp_directory_path() / ("vantorel-test-" + std::to_string(getpid()));
+        atexit(RemoveTestFolder);
+    }
+    std::filesystem::path path = testFolder / std::to_string(made++);
     std::filesystem::remove_all(path);
     std::filesystem::create_directories(path);
     std::filesystem::current_path(path);

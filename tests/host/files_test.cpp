@@ -145,6 +145,21 @@ TEST(Files, OutputFile) {
         EXPECT_EQ(Listing(folder), std::vector<std::string>{"page.html"});
     }
 
+    // A commit that fails (the page became a folder) leaves nothing beside it.
+    EXPECT_EQ(InChild([&] {
+                  OutputFile output;
+                  std::string error;
+                  if (!BeginOutputFile(output, page.string(), error)) {
+                      return 1;
+                  }
+                  fs::remove(page);
+                  fs::create_directory(page);
+                  return CommitOutputFile(output, error) ? 1 : 0;
+              }),
+              0);
+    EXPECT_EQ(Listing(folder), std::vector<std::string>{"page.html"});
+    fs::remove_all(page);
+
     // A FIFO is written through, not replaced.
     fs::remove(page);
     ASSERT_EQ(mkfifo(page.c_str(), 0644), 0);
@@ -168,6 +183,8 @@ TEST(Files, WideNames) {
         {{0x5C71, 0x7530, L'/', 0x03A9}, "山田/Ω"},
         {{0xD83D, 0xDE00}, "\xF0\x9F\x98\x80"},         // a surrogate pair: one character
         {{0xDC00, 0xD800}, "\xED\xB0\x80\xED\xA0\x80"}, // unpaired units, kept as they are
+        {{0x80, 0x800, 0xD800, 0xDC00},
+         "\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80"}, // each length's least
     };
     for (const auto &c : cases) {
         EXPECT_EQ(Utf8FromWide(c.wide), c.text);
