@@ -2,9 +2,10 @@
 # Builds the tool and runs it under Wine.
 # On a display: the tool opens its two windows there and writes Vantorel.txt
 # in the current folder; close window #1 to end it.
-# With no display (a server, CI): runs it in a virtual X server, presses each
-# window's button once, closes both windows, saves a screenshot and prints
-# the entries the run added.
+# With no display (a server, CI): runs it on Wine's virtual desktop in a
+# virtual X server, presses each window's button once, closes both windows,
+# saves a screenshot (title bars drawn by Wine's desktop), and prints what
+# vantorel-report says of the report and of the run it added.
 # Either way it ends by checking the report with vantorel-report.
 set -euo pipefail
 here=$(pwd)
@@ -59,35 +60,42 @@ has_entries() { [ "$(added)" -ge "$1" ]; }
 window() { xdotool search --onlyvisible --name "^ThreadInputContext #$1\$" 2>/dev/null | head -n 1; }
 is_shown() { [ -n "$(window "$1")" ]; }
 is_gone() { [ -z "$(window "$1")" ]; }
-click_button() { # without a window manager the X window is the client area
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove --window "$1" $((WIDTH - 50)) $((HEIGHT - 25)) click 1
+# On Wine's desktop each window is placed where it is moved to, frame and
+# title bar included; the button is at the bottom right of its client area.
+place() { xdotool windowmove "$(window "$1")" "$2" "$3"; }
+click_button() { xdotool mousemove $(($1 + 395)) $(($2 + 220)) click 1; }
+close_window() { # the title bar clicked first, so that the keys go to it
+    xdotool mousemove $(($1 + 150)) $(($2 + 12)) click 1
+    sleep 0.5
+    xdotool key alt+F4
 }
-close_window() { xdotool mousemove --window "$1" 20 20 click 1 key alt+F4; }
 
-(cd "$demo" && exec "$root/tests/wine/run.sh" "$build" "$exe" </dev/null >/dev/null 2>&1) &
+(cd "$demo" && exec "$root/tests/wine/run.sh" "$build" explorer /desktop=Vantorel,940x290 "$exe" \
+    </dev/null >/dev/null 2>&1) &
 tool=$!
 wait_until 30 is_shown 1
 wait_until 30 is_shown 2
 wait_until 20 has_entries 2
-window1=$(window 1)
-window2=$(window 2)
-xdotool windowmove "$window2" 470 60
+place 1 10 20
+place 2 480 20
 sleep 0.5
-click_button "$window1"
+click_button 10 20
 wait_until 10 has_entries 3
-click_button "$window2"
+click_button 480 20
 wait_until 10 has_entries 4
 sleep 0.3
-import -window root -crop 930x330+0+0 "$demo/screenshot.png"
-close_window "$window2"
+import -window root -crop 940x290+0+0 "$demo/screenshot.png"
+close_window 480 20
 wait_until 10 is_gone 2
-close_window "$window1"
+close_window 10 20
 status=0
 wait "$tool" || status=$?
 
-tail -c +$((before + 1)) "$report" | tr -d '\r'
-echo
 echo "The tool ended with exit code $status; this run added $(added) entries to $report."
 echo "Screenshot: $demo/screenshot.png"
+echo
+echo "$ vantorel-report check $report"
 check "$report"
+echo
+echo "$ tail -c +$((before + 1)) $report | vantorel-report summary -"
+tail -c +$((before + 1)) "$report" | "$root/build/release/vantorel-report" summary -
