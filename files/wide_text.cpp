@@ -17,21 +17,7 @@ std::string Utf8FromWide(const std::wstring &wide) {
             code = 0x10000 + ((code - 0xD800) << 10) +
                    ((static_cast<unsigned>(wide[++i]) & 0xFFFF) - 0xDC00);
         }
-        if (code < 0x80) {
-            text += static_cast<char>(code);
-        } else if (code < 0x800) {
-            text += static_cast<char>(0xC0 | code >> 6);
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            text += static_cast<char>(0xE0 | code >> 12);
-            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | code >> 18);
-            text += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        AppendUtf8(text, code);
     }
     return text;
 }
@@ -68,4 +54,22 @@ std::wstring WideFromUtf8(const std::string &text) {
         }
     }
     return wide;
+}
+
+void AppendUtf8(std::string &text, char32_t code) {
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | code >> 6);
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xE0 | code >> 12);
+        text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | code >> 18);
+        text += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+        text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
 }

@@ -8,5 +8,8 @@
 
 // Each wchar_t holds one UTF-16 unit.
 std::string Utf8FromWide(const std::wstring &wide);
+
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string &text, char32_t code);
 // Bytes that form no sequence come back as U+FFFD each.
 std::wstring WideFromUtf8(const std::string &text);

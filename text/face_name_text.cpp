@@ -1,6 +1,7 @@
 #include "text/face_name_text.h"
 #include "reader/report_reader.h"
 
+#include "files/wide_text.h"
 #include "text/code_page.h"
 
 namespace {
@@ -11,24 +12,6 @@ char32_t Shown(char32_t code) {
     bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
     bool surrogate = code >= 0xD800 && code <= 0xDFFF;
     return control || surrogate || code > 0x10FFFF ? U'\uFFFD' : code;
-}
-
-void AppendUtf8(std::string &text, char32_t code) {
-    if (code < 0x80) {
-        text += static_cast<char>(code);
-    } else if (code < 0x800) {
-        text += static_cast<char>(0xC0 | code >> 6);
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        text += static_cast<char>(0xE0 | code >> 12);
-        text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | code >> 18);
-        text += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-        text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 // The bytes of one character at `at`: the shortest run that decodes whole;
