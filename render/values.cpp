@@ -19,15 +19,6 @@ std::string DifferencePlace(const Difference &difference) {
     return place;
 }
 
-std::string RowName(const DiffResult &result, size_t t) {
-    const ThreadPair &row = result.threads[t];
-    std::string name = "thread " + std::to_string(t + 1);
-    if (row.b != t && row.b != NO_THREAD) {
-        name += " with B's thread " + std::to_string(row.b + 1);
-    }
-    return name;
-}
-
 std::string NamesText(int m, uint32_t value) {
     std::string text;
     for (const std::string &name : ValueNames(m, value)) {

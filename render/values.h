@@ -16,10 +16,6 @@ std::string HexText(uint32_t value);
 // "thread 2, entry 1" or "thread 2".
 std::string DifferencePlace(const Difference &difference);
 
-// The threads row t pairs, as the outputs show them: "thread 1" when B's
-// thread is A's, or "thread 1 with B's thread 2".
-std::string RowName(const DiffResult &result, size_t t);
-
 // A member value's names, as the platform's headers give them: "NATIVE
 // FULLSHAPE ROMAN"; empty for a member with none.
 std::string NamesText(int m, uint32_t value);
