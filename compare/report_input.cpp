@@ -114,16 +114,23 @@ static size_t Note(ReportInput &input, ReadStatus status, const ReadEntry &entry
 }
 
 // What editors do, noted once whichever pass meets it.
+static void NoteOnce(ReportInput &input, uint64_t line, const char *note) {
+    std::vector<ReadProblem> &notes = input.facts.notes;
+    bool noted = std::any_of(notes.begin(), notes.end(), [&](const ReadProblem &known) {
+        return known.line == line && known.reason == note;
+    });
+    if (!noted) {
+        notes.push_back({line, note, ProblemPlace::OutsideEntries, 0, 0, 0, false, 0});
+    }
+}
+
 static void NoteEditors(ReportInput &input) {
     ReportReader &reader = input.reader;
-    std::vector<ReadProblem> &notes = input.facts.notes;
-    if (reader.byteOrderMark && notes.empty()) {
-        notes.push_back({1, "a UTF-8 byte-order mark before the first line, passed over",
-                         ProblemPlace::OutsideEntries, 0, 0, 0, false, 0});
+    if (reader.byteOrderMark) {
+        NoteOnce(input, 1, "a UTF-8 byte-order mark before the first line, passed over");
     }
     if (reader.blankLinesAtEnd != 0) {
-        notes.push_back({reader.blankLinesAtEnd, "blank lines at the end, passed over",
-                         ProblemPlace::OutsideEntries, 0, 0, 0, false, 0});
+        NoteOnce(input, reader.blankLinesAtEnd, "blank lines at the end, passed over");
         reader.blankLinesAtEnd = 0;
     }
 }
