@@ -17,16 +17,26 @@ static size_t Utf8Length(const std::string &text, size_t i) {
     return length;
 }
 
+// Copies a whole UTF-8 sequence at text[i] as it is (a file name, a face name
+// decoded), moving i to its last byte; false when none starts there.
+static bool KeepUtf8(const std::string &text, size_t &i, std::string &out) {
+    size_t sequence = static_cast<unsigned char>(text[i]) >= 0x80 ? Utf8Length(text, i) : 0;
+    if (sequence == 0) {
+        return false;
+    }
+    out.append(text, i, sequence);
+    i += sequence - 1;
+    return true;
+}
+
 std::string JsonString(const std::string &text) {
     std::string json = "\"";
     for (size_t i = 0; i < text.size(); i++) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t sequence = c >= 0x80 ? Utf8Length(text, i) : 0;
-        if (sequence > 0) {
-            // A file name in UTF-8 stays as it is.
-            json.append(text, i, sequence);
-            i += sequence - 1;
-        } else if (c == '"' || c == '\\') {
+        if (KeepUtf8(text, i, json)) {
+            continue;
+        }
+        if (c == '"' || c == '\\') {
             json += '\\';
             json += static_cast<char>(c);
         } else if (c < 0x20 || c >= 0x7F) {
@@ -44,10 +54,7 @@ std::string HtmlText(const std::string &text) {
     std::string html;
     for (size_t i = 0; i < text.size(); i++) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t sequence = c >= 0x80 ? Utf8Length(text, i) : 0;
-        if (sequence > 0) {
-            html.append(text, i, sequence);
-            i += sequence - 1;
+        if (KeepUtf8(text, i, html)) {
             continue;
         }
         switch (c) {
