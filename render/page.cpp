@@ -459,13 +459,12 @@ static void WriteProblems(FILE *out, const ReportFacts &facts) {
 void WritePage(FILE *out, const DiffResult &result) {
     bool wellFormed = IsWellFormed(result.a) && IsWellFormed(result.b);
     uint64_t count = result.differences.size();
-    std::string verdict = !wellFormed || !result.failure.empty() ? "malformed"
-                          : result.stopped                       ? "compared in part"
-                          : count == 0                           ? "the same"
-                                       : Counted(count, "difference", "differences");
-    if (wellFormed && result.stopped) {
-        verdict = Counted(count, "difference", "differences") + ", compared in part";
-    }
+    // Comparing stops only at a problem, so a report well-formed on both
+    // sides was compared whole.
+    std::string verdict = !result.failure.empty() ? "not compared"
+                          : !wellFormed           ? "malformed"
+                          : count == 0            ? "the same"
+                                                  : Counted(count, "difference", "differences");
     fprintf(out,
             "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
             "<meta name=\"viewport\" content=\"width=device-width\">\n"
@@ -474,7 +473,8 @@ void WritePage(FILE *out, const DiffResult &result) {
             "<main>\n",
             HtmlText(result.a.path).c_str(), HtmlText(result.b.path).c_str(),
             HtmlText(verdict).c_str(), Style,
-            wellFormed && !result.stopped && count == 0 ? " same" : "", HtmlText(verdict).c_str());
+            wellFormed && result.failure.empty() && count == 0 ? " same" : "",
+            HtmlText(verdict).c_str());
     WriteFiles(out, result);
     if (!wellFormed || !result.failure.empty() || result.stopped) {
         fputs("<h2>Problems</h2>\n", out);
