@@ -85,14 +85,15 @@ static std::string JsonCounts(const ValueCounts &counts) {
     return json + "], \"otherEntries\": " + std::to_string(counts.otherEntries) + "}";
 }
 
-static void WriteThreadSummary(FILE *out, const ReportThread &thread, size_t t,
+static void WriteThreadSummary(FILE *out, const ReportFacts &facts, size_t t,
                                const ThreadSummary &summary) {
+    const ReportThread &thread = facts.threads[t];
     fprintf(out,
-            "%s\n  {\"thread\": %zu, \"threadId\": \"%s\", \"entries\": %" PRIu64
+            "%s\n  {\"run\": %zu, \"thread\": %zu, \"threadId\": \"%s\", \"entries\": %" PRIu64
             ", \"summedUp\": %" PRIu64 ", \"line\": %" PRIu64 ",\n   \"sharedContexts\": %s,\n"
             "   \"blocks\": [",
-            t > 0 ? "," : "", t + 1, HexText(thread.id).c_str(), thread.entries, summary.entries,
-            thread.firstLine, JsonCounts(summary.sharing).c_str());
+            t > 0 ? "," : "", thread.run + 1, ThreadInRun(facts, t), HexText(thread.id).c_str(),
+            thread.entries, summary.entries, thread.firstLine, JsonCounts(summary.sharing).c_str());
     for (int n = 0; n < 3; n++) {
         fprintf(out, "%s{\"label\": \"%s\", \"records\": %s, \"members\": {", n > 0 ? ", " : "",
                 BlockLabels[n], JsonCounts(summary.records[n]).c_str());
@@ -123,7 +124,7 @@ static void WriteSummary(FILE *out, const SummaryResult &result) {
     WriteFactMembers(out, result.report);
     fputs(",\n \"summaries\": [", out);
     for (size_t t = 0; t < result.threads.size(); t++) {
-        WriteThreadSummary(out, result.report.threads[t], t, result.threads[t]);
+        WriteThreadSummary(out, result.report, t, result.threads[t]);
     }
     fputs("\n]}\n", out);
 }
