@@ -17,6 +17,10 @@ TEST(FaceNameText, Decodes) {
         {936, "\xCB\xCE\xCC\xE5", "宋体"},
         {949, "\xB1\xBC\xB8\xB2", "굴림"},
         {1252, "\x80", "€"},
+        {1252,
+         "A\x7F"
+         "B",
+         "A\uFFFDB"}, // a control, never part of a name
         {932, "\x82\x6C\x83", "Ｍ\uFFFD"},
         // A pair 949 does not hold, which iconv reports only once past it.
         {949, "\xA2\xE8", "\uFFFD\uFFFD"},
