@@ -11,9 +11,8 @@
 #include <unordered_map>
 
 // The page shows the first pairs whole, then the first pair that differs in
-// each of the first threads, then other pairs that differ, up to a bound.
+// each thread, then other pairs that differ, up to a bound.
 static const size_t PAGE_PAIRS_WHOLE = 10;
-static const size_t PAGE_THREADS_REACHED = 100;
 static const size_t PAGE_DIFFERING_MAX = 200;
 
 // Two handles stand for the same thing when their names are the same; a
@@ -128,7 +127,6 @@ static bool Stops(DiffResult &result, const ReportInput &a, const ReportInput &b
 }
 
 struct PageCounts {
-    size_t threadsReached;
     size_t differingKept;
 };
 
@@ -137,7 +135,7 @@ static void KeepForPage(DiffResult &result, PageCounts &counts, bool &threadReac
                         size_t firstDifference) {
     size_t differences = result.differences.size() - firstDifference;
     bool differs = differences > 0 || a == nullptr || b == nullptr;
-    bool reachesThread = differs && !threadReached && counts.threadsReached < PAGE_THREADS_REACHED;
+    bool reachesThread = differs && !threadReached;
     bool whole = result.pagePairs.size() < PAGE_PAIRS_WHOLE;
     if (!whole && !reachesThread && !(differs && counts.differingKept < PAGE_DIFFERING_MAX)) {
         result.pairsLeftOut[differs ? 0 : 1]++;
@@ -145,7 +143,6 @@ static void KeepForPage(DiffResult &result, PageCounts &counts, bool &threadReac
     }
     if (reachesThread) {
         threadReached = true;
-        counts.threadsReached++;
     } else if (differs && !whole) {
         counts.differingKept++;
     }

@@ -78,7 +78,7 @@ static const char Help[] =
     "                   one self-contained page. It replaces FILE only once whole,\n"
     "                   and refuses to name one of the reports. It shows the first\n"
     "                   10 pairs of entries whole, the first pair that differs in\n"
-    "                   each of 100 threads and 200 more that differ.\n"
+    "                   each thread and 200 more that differ.\n"
     "\n"
     "Reports may end their lines in CR LF or LF; a byte-order mark at the start\n"
     "and blank lines at the end, as editors leave them, are passed over with a\n"

@@ -12,8 +12,6 @@
 #include <cinttypes>
 #include <cstring>
 
-static const size_t THREADS_LISTED_MAX = 200;
-static const size_t THREADS_LISTED_ALWAYS = 100;
 static const size_t MEMBERS_PER_LINK = 4;
 // Lines kept around a difference in a block; shorter runs are not folded.
 static const int CONTEXT_LINES = 2;
@@ -382,20 +380,15 @@ static void WriteFiles(FILE *out, const DiffResult &result) {
 }
 
 // The rows of threads, with the differences each pair of threads holds and a
-// link to its first pair on the page. Past a bound, only threads that differ.
+// link to its first pair on the page (a run has two threads at most).
 static void WriteThreads(FILE *out, const DiffResult &result) {
     fputs("<h2>Threads</h2>\n<table class=\"threads\"><thead><tr><th>Thread</th><th>A: "
           "ThreadID</th><th>entries</th><th></th><th>B: ThreadID</th><th>entries</th>"
           "<th>differences</th></tr></thead><tbody>\n",
           out);
-    size_t listed = 0;
     for (size_t t = 0; t < result.threads.size(); t++) {
         const ThreadPair &row = result.threads[t];
         bool differs = row.differences > 0;
-        if (listed >= THREADS_LISTED_MAX || (t >= THREADS_LISTED_ALWAYS && !differs)) {
-            continue;
-        }
-        listed++;
         bool entriesDiffer = false;
         for (const Difference &difference : result.differences) {
             entriesDiffer = entriesDiffer || (difference.thread == t + 1 &&
@@ -433,11 +426,6 @@ static void WriteThreads(FILE *out, const DiffResult &result) {
         fprintf(out, "<td>%s</td></tr>\n", cell.c_str());
     }
     fputs("</table>\n", out);
-    if (listed < result.threads.size()) {
-        fprintf(
-            out, "<p class=\"note\">%s not listed.</p>\n",
-            Counted(result.threads.size() - listed, "more thread is", "more threads are").c_str());
-    }
 }
 
 static void WriteProblems(FILE *out, const ReportFacts &facts) {
