@@ -229,8 +229,9 @@ static void DiffThreads(DiffResult &result, ReportInput &a, ReportInput &b, size
 }
 
 // The runs compared: as asked (1-based), else the last of each.
-static bool ChooseRuns(DiffResult &result, const DiffOptions &options) {
-    const ReportFacts *reports[2] = {&result.a, &result.b};
+static bool ChooseRuns(DiffResult &result, const ReportFacts &a, const ReportFacts &b,
+                       const DiffOptions &options) {
+    const ReportFacts *reports[2] = {&a, &b};
     size_t *chosen[2] = {&result.runA, &result.runB};
     for (int s = 0; s < 2; s++) {
         size_t runs = reports[s]->runs.size();
@@ -385,10 +386,10 @@ static bool DiffInOnePass(DiffResult &result, ReportInput &a, ReportInput &b,
             break;
         }
     }
-    // The guess holds: one run with two threads or more on each side, no
+    // The guess holds so far: one run with two threads on each side, no
     // handle of the second threads also in the first (it would have the
-    // first's name), no more names than are given, and the threads paired in
-    // order even by content.
+    // first's name), no more names than are given. Whether the threads are
+    // paired in order even by content is for the caller to see.
     const ReportFacts *facts[2] = {&a.facts, &b.facts};
     HandleNames *names[2] = {&result.namesA, &result.namesB};
     HandleNames *secondNames[2] = {&second.namesA, &second.namesB};
@@ -402,12 +403,6 @@ static bool DiffInOnePass(DiffResult &result, ReportInput &a, ReportInput &b,
                 return false;
             }
         }
-    }
-    std::vector<size_t> threadsA = {0, 1};
-    std::vector<size_t> threadsB = {0, 1};
-    if (facts[0]->threads.size() == 2 && facts[1]->threads.size() == 2 &&
-        (!PairThreads(result, a, b, threadsA, threadsB) || result.pairedByContent)) {
-        return false;
     }
     EndRow(result, states[0], 0, EntriesOf(a, 0), EntriesOf(b, 0));
     EndRow(second, states[1], 1, EntriesOf(a, 1), EntriesOf(b, 1));
@@ -482,8 +477,6 @@ DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
         if (guessed && !onePass) {
             if (!options.page) {
                 ForgetComparing(result, counts);
-                result.inOrderScore = result.swappedScore = 0;
-                result.pairedByContent = false;
                 RestartInput(a);
                 RestartInput(b);
             }
@@ -492,36 +485,30 @@ DiffResult DiffReports(const std::string &pathA, const std::string &pathB,
         }
         FinishFirstPass(a);
         FinishFirstPass(b);
-        result.a.path = a.facts.path;
-        result.b.path = b.facts.path;
-        result.a.runs = a.facts.runs;
-        result.b.runs = b.facts.runs;
         std::vector<size_t> threadsA;
         std::vector<size_t> threadsB;
-        if (ChooseRuns(result, options)) {
+        if (ChooseRuns(result, a.facts, b.facts, options)) {
             threadsA = RunThreads(a.facts, result.runA);
             threadsB = RunThreads(b.facts, result.runB);
         }
         if (result.failure.empty() && PairThreads(result, a, b, threadsA, threadsB)) {
+            // A run holds two threads at most, so the guess held when both
+            // runs' first threads are the first ones paired.
             bool kept = guessed && !threadsA.empty() && !threadsB.empty() && threadsA[0] == 0 &&
-                        threadsB[0] == 0 && (!onePass || threadsB[1] == 1);
+                        threadsB[0] == 0;
             if (!kept) {
                 ForgetComparing(result, counts);
                 ReadPassesAgain(a);
                 ReadPassesAgain(b);
                 rows.clear();
             }
-            for (size_t t = rows.size();
-                 !result.stopped && t < std::max(threadsA.size(), threadsB.size()); t++) {
-                rows.push_back({t < threadsA.size() ? threadsA[t] : NO_THREAD,
-                                t < threadsB.size() ? threadsB[t] : NO_THREAD, 0, 0,
-                                Compared::Whole});
-                DiffThreads(result, a, b, t, rows.back(), options.page, counts);
-            }
             for (size_t t = rows.size(); t < std::max(threadsA.size(), threadsB.size()); t++) {
                 rows.push_back({t < threadsA.size() ? threadsA[t] : NO_THREAD,
                                 t < threadsB.size() ? threadsB[t] : NO_THREAD, 0, 0,
-                                Compared::Not});
+                                result.stopped ? Compared::Not : Compared::Whole});
+                if (!result.stopped) {
+                    DiffThreads(result, a, b, t, rows.back(), options.page, counts);
+                }
             }
         } else {
             rows.clear();
