@@ -144,13 +144,38 @@ static bool IsCommand(const std::string &word) {
     return word == "check" || word == "summary" || word == "diff";
 }
 
+// Whether an argument is an option taking a value, as "--name VALUE" or
+// "--name=VALUE"; Missing when nothing follows "--name".
+enum class OptionWord { Not, Missing, Given };
+
+static OptionWord ValueOf(const std::vector<std::string> &arguments, size_t &i, const char *name,
+                          std::string &value, bool &inWord) {
+    const std::string &word = arguments[i];
+    std::string joined = std::string(name) + "=";
+    inWord = word.rfind(joined, 0) == 0;
+    if (inWord) {
+        value = word.substr(joined.size());
+        return OptionWord::Given;
+    }
+    if (word != name) {
+        return OptionWord::Not;
+    }
+    if (i + 1 >= arguments.size()) {
+        return OptionWord::Missing;
+    }
+    value = arguments[++i];
+    return OptionWord::Given;
+}
+
 // Reads the arguments; on a usage error returns its message.
 static std::string ParseOptions(const std::vector<std::string> &arguments, Options &options,
                                 bool &help, bool &version) {
     bool optionsEnded = false;
     for (size_t i = 0; i < arguments.size(); i++) {
         const std::string &word = arguments[i];
-        bool hasNext = i + 1 < arguments.size();
+        std::string value;
+        bool inWord;
+        OptionWord option;
         if (optionsEnded || word.empty() || word[0] != '-' || word == "-") {
             options.words.push_back(word);
         } else if (word == "--") {
@@ -163,51 +188,44 @@ static std::string ParseOptions(const std::vector<std::string> &arguments, Optio
             options.json = true;
         } else if (word == "--strict") {
             options.strict = true;
-        } else if (word == "--code-page" || word.rfind("--code-page=", 0) == 0) {
-            bool inWord = word != "--code-page";
-            if (!inWord && !hasNext) {
+        } else if (word == "--every-entry") {
+            options.everyEntry = true;
+        } else if ((option = ValueOf(arguments, i, "--code-page", value, inWord)) !=
+                   OptionWord::Not) {
+            if (option == OptionWord::Missing) {
                 return "--code-page needs a number, e.g. 932";
             }
-            std::string number = inWord ? word.substr(12) : arguments[++i];
             std::string error;
-            if (number.empty() || number.size() > 5 ||
-                number.find_first_not_of("0123456789") != std::string::npos) {
+            if (value.empty() || value.size() > 5 ||
+                value.find_first_not_of("0123456789") != std::string::npos) {
                 return "--code-page takes the number of the report's ANSI code page, e.g. 932";
             }
-            options.codePage = std::stoi(number);
+            options.codePage = std::stoi(value);
             if (!CanDecode(options.codePage, error)) {
                 return "--code-page: " + error;
             }
-        } else if (word == "--every-entry") {
-            options.everyEntry = true;
-        } else if (word == "--runs" || word.rfind("--runs=", 0) == 0) {
-            bool inWord = word != "--runs";
-            if (!inWord && !hasNext) {
+        } else if ((option = ValueOf(arguments, i, "--runs", value, inWord)) != OptionWord::Not) {
+            if (option == OptionWord::Missing) {
                 return "--runs needs A[,B], e.g. 2 or 1,3";
             }
-            if (!ParseRuns(inWord ? word.substr(7) : arguments[++i], options.runs)) {
+            if (!ParseRuns(value, options.runs)) {
                 return "--runs takes a run of A and one of B, e.g. 1,3, or one for both";
             }
-        } else if (word == "--html" || word.rfind("--html=", 0) == 0) {
-            bool inWord = word != "--html";
-            if (!inWord && !hasNext) {
-                return "--html needs FILE";
-            }
-            options.page = inWord ? word.substr(7) : arguments[++i];
+        } else if ((option = ValueOf(arguments, i, "--html", value, inWord)) != OptionWord::Not) {
+            options.page = value;
             options.pageAsked = true;
-            if (options.page.empty() || (!inWord && IsCommand(options.page))) {
+            if (option == OptionWord::Missing || value.empty() || (!inWord && IsCommand(value))) {
                 return "--html needs FILE";
             }
-            if (options.page == "-") {
+            if (value == "-") {
                 return "--html needs FILE: the page does not go to standard output";
             }
-        } else if (word == "--match-threads" || word.rfind("--match-threads=", 0) == 0) {
-            bool inWord = word != "--match-threads";
-            if (!inWord && !hasNext) {
+        } else if ((option = ValueOf(arguments, i, "--match-threads", value, inWord)) !=
+                   OptionWord::Not) {
+            if (option == OptionWord::Missing) {
                 return "--match-threads needs LIST, e.g. 2,1";
             }
-            std::string error =
-                ParseThreadList(inWord ? word.substr(16) : arguments[++i], options.threadsOfB);
+            std::string error = ParseThreadList(value, options.threadsOfB);
             if (!error.empty()) {
                 return error;
             }
