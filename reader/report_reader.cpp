@@ -54,6 +54,12 @@ bool SeekReport(ReportReader &reader, uint64_t offset, uint64_t lineNumber) {
     return SeekWindow(reader.window, offset, lineNumber);
 }
 
+// The line taken last is a separator: the next entry starts there.
+static void KeepSeparator(ReportReader &reader) {
+    reader.separatorPending = true;
+    reader.pendingOffset = reader.window.lineOffset;
+}
+
 static bool IsSeparator(std::string_view line) {
     static const size_t length = sizeof REPORT_SEPARATOR - 1;
     return line.size() == length && memcmp(line.data(), REPORT_SEPARATOR, length) == 0;
@@ -183,8 +189,7 @@ static bool PassOverWholeLines(ReportReader &reader) {
             reader.window.lineOffset =
                 reader.window.byteOffset + static_cast<uint64_t>(line - reader.window.data);
             reader.window.position = static_cast<size_t>(lineEnd + 1 - reader.window.data);
-            reader.separatorPending = true;
-            reader.pendingOffset = reader.window.lineOffset;
+            KeepSeparator(reader);
             return true;
         }
         line = lineEnd + 1;
@@ -213,8 +218,7 @@ static void SkipToNextEntry(ReportReader &reader) {
             return;
         }
         if (status == LineStatus::Line && IsSeparator(line)) {
-            reader.separatorPending = true;
-            reader.pendingOffset = reader.window.lineOffset;
+            KeepSeparator(reader);
             return;
         }
     }
@@ -276,8 +280,7 @@ static ReadStatus Unexpected(ReportReader &reader, const ReadEntry &entry, int l
                              std::string_view line, ReadProblem &problem,
                              const std::string &reason) {
     if (IsSeparator(line)) {
-        reader.separatorPending = true;
-        reader.pendingOffset = reader.window.lineOffset;
+        KeepSeparator(reader);
         return Fail(problem, entry.line,
                     "entry cut short after " + Lines(linesRead - 1) +
                         ": the next entry starts at line " +
@@ -403,8 +406,7 @@ static ReadStatus BlankLines(ReportReader &reader, ReadProblem &problem) {
     }
     Fail(problem, first, "blank line between entries");
     if (status == LineStatus::Line && IsSeparator(line)) {
-        reader.separatorPending = true;
-        reader.pendingOffset = reader.window.lineOffset;
+        KeepSeparator(reader);
     } else if (status != LineStatus::Unended) {
         SkipToNextEntry(reader);
     }
@@ -456,8 +458,7 @@ static void PassOverEntry(ReportReader &reader, ReadEntry &entry) {
     std::string_view line;
     LineStatus status = NextLine(reader.window, line);
     if (status == LineStatus::Line && IsSeparator(line)) {
-        reader.separatorPending = true;
-        reader.pendingOffset = reader.window.lineOffset;
+        KeepSeparator(reader);
         return;
     }
     if (status == LineStatus::Line) {
