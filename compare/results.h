@@ -16,7 +16,8 @@ struct CheckResult {
 // summary: the values each row takes in a thread's entries, in the order
 // first seen, with the entries that show each.
 struct CountedValue {
-    std::string text;
+    std::string key;  // what tells values apart: the text as the report writes it
+    std::string text; // as shown: flag words with their names, face names decoded
     uint64_t entries;
     uint64_t first; // entry numbers within the thread
     uint64_t last;

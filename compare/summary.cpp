@@ -10,20 +10,28 @@
 // Values beyond this many per row are only counted.
 static const size_t MAX_VALUES = 8;
 
-static void Count(ValueCounts &counts, const std::string &value, uint64_t entry,
-                  const std::vector<std::string> &names = {}) {
+// Counts a value, told apart by key; shown() gives the text and names a
+// value first met is shown with, made once rather than for every entry.
+template <typename Shown>
+static void Count(ValueCounts &counts, const std::string &key, uint64_t entry, Shown shown) {
     for (CountedValue &seen : counts.values) {
-        if (seen.text == value) {
+        if (seen.key == key) {
             seen.entries++;
             seen.last = entry;
             return;
         }
     }
     if (counts.values.size() < MAX_VALUES) {
-        counts.values.push_back({value, 1, entry, entry, names});
+        CountedValue value = {key, key, 1, entry, entry, {}};
+        shown(value);
+        counts.values.push_back(std::move(value));
     } else {
         counts.otherEntries++;
     }
+}
+
+static void Count(ValueCounts &counts, const std::string &text, uint64_t entry) {
+    Count(counts, text, entry, [](CountedValue &) {});
 }
 
 // Each row's members as indexes into BlockMembers, looked up once rather
@@ -49,9 +57,11 @@ static const RowIndexes &MemberIndexes() {
     return indexes;
 }
 
-// A row's value as text, with the names of its flag words' values.
+// A row's value as text. Shown, face names are decoded and flag words carry
+// their names (also given in valueNames); else the text only tells values
+// apart, as the report writes them.
 static std::string RowValue(int r, const ReadBlock &block, const HandleNames &names, int codePage,
-                            std::vector<std::string> &valueNames) {
+                            bool shown, std::vector<std::string> &valueNames) {
     std::string text;
     const int *member = MemberIndexes().members[r];
     for (const char *shape = SummaryRows[r].shape; *shape != '\0'; shape++) {
@@ -65,8 +75,8 @@ static std::string RowValue(int r, const ReadBlock &block, const HandleNames &na
             std::string name = HandleName(names, block.values[m]);
             value = name == value ? value : name + " (" + value + ")";
         } else if (BlockMembers[m].kind == ValueKind::Text) {
-            value = QuotedFaceName(value, codePage);
-        } else {
+            value = shown ? QuotedFaceName(value, codePage) : value;
+        } else if (shown) {
             std::string named;
             for (const std::string &name : ValueNames(m, block.values[m])) {
                 named += (named.empty() ? "" : " ") + name;
@@ -90,9 +100,11 @@ static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const Handl
         const ReadBlock &block = entry.blocks[n];
         Count(summary.records[n], block.present ? "record" : REPORT_NULL_BLOCK, number);
         for (int r = 0; r < SUMMARY_ROW_COUNT && block.present; r++) {
-            std::vector<std::string> valueNames;
-            std::string value = RowValue(r, block, names, codePage, valueNames);
-            Count(summary.rows[n][r], value, number, valueNames);
+            std::vector<std::string> unused;
+            Count(summary.rows[n][r], RowValue(r, block, names, codePage, false, unused), number,
+                  [&](CountedValue &value) {
+                      value.text = RowValue(r, block, names, codePage, true, value.names);
+                  });
         }
         const uint32_t samples[2] = {entry.header[WindowField(n, 2)],
                                      entry.header[WindowField(n, 3)]};
