@@ -16,7 +16,7 @@
 
 // Past this many names, handles are shown by value, so that a report made
 // of ever new handles cannot make the table grow without bound.
-inline constexpr size_t MAX_HANDLE_NAMES = 1 << 16;
+inline constexpr size_t MAX_HANDLE_NAMES = 1 << 12;
 
 struct HandleNames {
     std::unordered_map<uint32_t, std::string> names;

@@ -1,51 +1,17 @@
-// summary: for each thread, the values that the facts saying most about the
-// IMM's state take, and in which entries.
-#include "compare/commands.h"
-#include "flags/flag_names.h"
-#include "text/face_name_text.h"
+#include "compare/summary.h"
+#include "index/thread_cursor.h"
 
 #include <algorithm>
 #include <cstring>
 
-// Values beyond this many per row are only counted.
-static const size_t MAX_VALUES = 8;
-
-// Counts a value, told apart by key; shown() gives the text and names a
-// value first met is shown with, made once rather than for every entry.
-template <typename Shown>
-static void Count(ValueCounts &counts, const std::string &key, uint64_t entry, Shown shown) {
-    for (CountedValue &seen : counts.values) {
-        if (seen.key == key) {
-            seen.entries++;
-            seen.last = entry;
-            return;
-        }
-    }
-    if (counts.values.size() < MAX_VALUES) {
-        CountedValue value = {key, key, 1, entry, entry, {}};
-        shown(value);
-        counts.values.push_back(std::move(value));
-    } else {
-        counts.otherEntries++;
-    }
-}
-
-static void Count(ValueCounts &counts, const std::string &text, uint64_t entry) {
-    Count(counts, text, entry, [](CountedValue &) {});
-}
-
-// Each row's members as indexes into BlockMembers, looked up once rather
-// than for every entry.
-struct RowIndexes {
-    int members[SUMMARY_ROW_COUNT][8];
-};
-
-static const RowIndexes &MemberIndexes() {
-    static const RowIndexes indexes = [] {
-        RowIndexes found = {};
+const SummaryRowMembers &RowMembers() {
+    static const SummaryRowMembers indexes = [] {
+        SummaryRowMembers found;
         for (int r = 0; r < SUMMARY_ROW_COUNT; r++) {
-            for (int i = 0; i < 8 && SummaryRows[r].members[i] != nullptr; i++) {
-                for (int m = 0; m < BLOCK_MEMBER_COUNT; m++) {
+            for (int i = 0; i < SUMMARY_ROW_MEMBERS; i++) {
+                found.members[r][i] = -1;
+                for (int m = 0; m < BLOCK_MEMBER_COUNT && SummaryRows[r].members[i] != nullptr;
+                     m++) {
                     if (strcmp(BlockMembers[m].path, SummaryRows[r].members[i]) == 0) {
                         found.members[r][i] = m;
                     }
@@ -57,54 +23,54 @@ static const RowIndexes &MemberIndexes() {
     return indexes;
 }
 
-// A row's value as text. Shown, face names are decoded and flag words carry
-// their names (also given in valueNames); else the text only tells values
-// apart, as the report writes them.
-static std::string RowValue(int r, const ReadBlock &block, const HandleNames &names, int codePage,
-                            bool shown, std::vector<std::string> &valueNames) {
-    std::string text;
-    const int *member = MemberIndexes().members[r];
-    for (const char *shape = SummaryRows[r].shape; *shape != '\0'; shape++) {
-        if (*shape != '%') {
-            text += *shape;
-            continue;
+// Counts a value in an entry: values[0, count) and the face name tell
+// values apart.
+static void Count(ValueCounts &counts, const uint32_t *values, int count, const char *faceName,
+                  uint64_t entry) {
+    for (CountedValue &seen : counts.values) {
+        if (std::equal(values, values + count, seen.values) &&
+            (faceName == nullptr || seen.faceName == faceName)) {
+            seen.entries++;
+            seen.last = entry;
+            return;
         }
-        int m = *member++;
-        std::string value = MemberText(block, m);
-        if (BlockMembers[m].kind == ValueKind::Handle) {
-            std::string name = HandleName(names, block.values[m]);
-            value = name == value ? value : name + " (" + value + ")";
-        } else if (BlockMembers[m].kind == ValueKind::Text) {
-            value = shown ? QuotedFaceName(value, codePage) : value;
-        } else if (shown) {
-            std::string named;
-            for (const std::string &name : ValueNames(m, block.values[m])) {
-                named += (named.empty() ? "" : " ") + name;
-                valueNames.push_back(name);
-            }
-            value += named.empty() ? "" : " (" + named + ")";
-        }
-        text += value;
     }
-    return text;
+    if (counts.values.size() < MAX_VALUES) {
+        CountedValue value = {};
+        std::copy(values, values + count, value.values);
+        value.faceName = faceName != nullptr ? faceName : "";
+        value.entries = 1;
+        value.first = value.last = entry;
+        counts.values.push_back(std::move(value));
+    } else {
+        counts.otherEntries++;
+    }
 }
 
-static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const HandleNames &names,
-                     int codePage) {
+static void AddEntry(ThreadSummary &summary, const ReadEntry &entry) {
     if (summary.entries == 0) {
         summary.lowest[0] = summary.lowest[1] = UINT32_MAX;
     }
     uint64_t number = ++summary.entries;
-    Count(summary.sharing, SharingText(SharingOf(entry)), number);
+    uint32_t sharing = static_cast<uint32_t>(SharingOf(entry));
+    Count(summary.sharing, &sharing, 1, nullptr, number);
+    const SummaryRowMembers &rowMembers = RowMembers();
     for (int n = 0; n < 3; n++) {
         const ReadBlock &block = entry.blocks[n];
-        Count(summary.records[n], block.present ? "record" : REPORT_NULL_BLOCK, number);
+        uint32_t present = block.present;
+        Count(summary.records[n], &present, 1, nullptr, number);
         for (int r = 0; r < SUMMARY_ROW_COUNT && block.present; r++) {
-            std::vector<std::string> unused;
-            Count(summary.rows[n][r], RowValue(r, block, names, codePage, false, unused), number,
-                  [&](CountedValue &value) {
-                      value.text = RowValue(r, block, names, codePage, true, value.names);
-                  });
+            uint32_t values[SUMMARY_ROW_MEMBERS];
+            const char *faceName = nullptr;
+            int count = 0;
+            for (; count < SUMMARY_ROW_MEMBERS && rowMembers.members[r][count] >= 0; count++) {
+                int m = rowMembers.members[r][count];
+                values[count] = block.values[m];
+                if (BlockMembers[m].kind == ValueKind::Text) {
+                    faceName = block.faceName;
+                }
+            }
+            Count(summary.rows[n][r], values, count, faceName, number);
         }
         const uint32_t samples[2] = {entry.header[WindowField(n, 2)],
                                      entry.header[WindowField(n, 3)]};
@@ -115,29 +81,31 @@ static void AddEntry(ThreadSummary &summary, const ReadEntry &entry, const Handl
     }
 }
 
-SummaryResult SummarizeReport(const std::string &path, int codePage) {
-    SummaryResult result;
-    result.codePage = codePage;
-    ReportInput input;
-    if (OpenInput(input, path, true)) {
-        HandleNames names = {};
-        ReadEntry entry;
-        // Thread 0 is summed up in the pass that finds every thread.
-        for (size_t t = 0; t == 0 || t < input.facts.threads.size(); t++) {
-            ThreadSummary summary = {};
-            while (NextThreadEntry(input, t, entry)) {
-                NameEntryHandles(names, t, entry);
-                AddEntry(summary, entry, names, codePage);
+SummaryResult SummarizeReport(IndexedReport &report) {
+    SummaryResult result = {};
+    result.report = report.facts;
+    if (!result.report.readable) {
+        return result;
+    }
+    result.threads.resize(result.report.threads.size());
+    ReadEntry entry;
+    ReadProblem problem;
+    for (size_t t = 0; t < result.report.threads.size(); t++) {
+        ThreadCursor cursor;
+        OpenThreadCursor(cursor, report.file.get(), result.report.threads[t]);
+        for (CursorStatus status;
+             (status = NextThreadEntry(cursor, entry, problem)) != CursorStatus::End;) {
+            if (status == CursorStatus::Failed) {
+                result.report.readable = false;
+                result.report.failure = problem.reason;
+                return result;
             }
-            if (t < input.facts.threads.size()) {
-                result.threads.push_back(std::move(summary));
+            // Only whole entries are summed up; the index has every problem.
+            if (status == CursorStatus::Entry) {
+                NameEntryHandles(result.names, t, entry);
+                AddEntry(result.threads[t], entry);
             }
         }
-        FinishReading(input);
     }
-    CloseInput(input);
-    result.report = std::move(input.facts);
-    // A report that could not be read through is summed up only as far as read.
-    result.threads.resize(result.report.threads.size());
     return result;
 }

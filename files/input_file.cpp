@@ -77,6 +77,11 @@ bool IsSameFile(const std::string &path, FILE *file) {
     CloseHandle(named);
     return same;
 }
+
+// Windows' named pipes are not named as files are, and a FIFO is no file.
+bool IsOnePipe(const std::string &, const std::string &) {
+    return false;
+}
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -115,6 +120,13 @@ static bool SeekableFromStart(FILE *file) {
 bool SeekInputFile(FILE *file, uint64_t offset) {
     static_assert(sizeof(off_t) == 8, "64-bit file offsets");
     return offset <= INT64_MAX && fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+bool IsOnePipe(const std::string &a, const std::string &b) {
+    struct stat named[2];
+    return a != "-" && b != "-" && stat(a.c_str(), &named[0]) == 0 &&
+           stat(b.c_str(), &named[1]) == 0 && !S_ISREG(named[0].st_mode) &&
+           named[0].st_dev == named[1].st_dev && named[0].st_ino == named[1].st_ino;
 }
 
 bool IsSameFile(const std::string &path, FILE *file) {

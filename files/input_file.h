@@ -25,3 +25,7 @@ bool SeekInputFile(FILE *file, uint64_t offset);
 // on POSIX; volume serial number and file index on Windows): false when path
 // does not exist.
 bool IsSameFile(const std::string &path, FILE *file);
+
+// Whether two paths name one pipe or FIFO (or "-" both), which can be read
+// only once: opened a second time it would wait for a writer for ever.
+bool IsOnePipe(const std::string &a, const std::string &b);

@@ -30,3 +30,14 @@ bool CommitOutputFile(OutputFile &output, std::string &error);
 
 // Removes the temporary file; path stays as it was.
 void AbandonOutputFile(OutputFile &output);
+
+// An output file its owner abandons on every path it does not commit.
+struct PendingOutput {
+    OutputFile file = {nullptr, "", ""};
+    PendingOutput() = default;
+    PendingOutput(const PendingOutput &) = delete;
+    PendingOutput &operator=(const PendingOutput &) = delete;
+    ~PendingOutput() {
+        AbandonOutputFile(file);
+    }
+};

@@ -1,11 +1,9 @@
 #include "reader/report_reader.h"
+#include "text/quoted_text.h"
 
-#include <bit>
-#include <cerrno>
 #include <cstring>
 #include <string_view>
 #include <utility>
-#include <sys/stat.h>
 
 struct LineForms {
     std::string nullBlock[3];                   // "pic1: (null)"
@@ -107,23 +105,6 @@ static bool ParseHeaderLine(std::string_view text, int line, ReadEntry &entry) {
         text.remove_prefix(static_cast<size_t>(stop - text.data()));
     }
     return text.empty();
-}
-
-std::string QuotedText(std::string_view text, bool keepUtf8) {
-    std::string quoted = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += static_cast<char>(c);
-        } else if ((c >= 0x20 && c < 0x7F) || (keepUtf8 && c >= 0x80)) {
-            quoted += static_cast<char>(c);
-        } else {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            quoted += escaped;
-        }
-    }
-    return quoted + "\"";
 }
 
 // A line as a problem quotes it: its first 80 bytes.
@@ -352,8 +333,15 @@ static int ReadMembersInPlace(const char *&position, const char *limit, const st
     return read;
 }
 
+// The first bad value met in an entry.
+struct BadValue {
+    bool found;
+    uint64_t line;
+    std::string reason;
+};
+
 static ReadStatus ReadBlockLines(ReportReader &reader, ReadEntry &entry, int n, int &linesRead,
-                                 ReadProblem &problem) {
+                                 ReadProblem &problem, BadValue &badValue) {
     const LineForms &forms = Forms();
     ReadBlock &block = entry.blocks[n];
     block.line = reader.window.lineNumber;
@@ -381,9 +369,15 @@ static ReadStatus ReadBlockLines(ReportReader &reader, ReadEntry &entry, int n, 
                               "expected " + expected + ", found " + Quoted(line));
         }
         if (!ParseWhole(BlockMembers[m].kind, value, block.values[m], block.faceName)) {
-            return Unexpected(reader, entry, linesRead, line, problem,
-                              std::string("bad value for ") + BlockLabels[n] + "->" +
-                                  BlockMembers[m].path + ": " + Quoted(value));
+            // The entry is read on, so that one whose lines are all in their
+            // place is told from one cut short; its first bad value is the problem.
+            if (!badValue.found) {
+                badValue = {true, reader.window.lineNumber - 1,
+                            std::string("bad value for ") + BlockLabels[n] + "->" +
+                                BlockMembers[m].path + ": " + Quoted(value)};
+            }
+            block.values[m] = 0;
+            block.faceName[0] = '\0';
         }
     }
     return ReadStatus::Entry;
@@ -469,8 +463,26 @@ static void PassOverEntry(ReportReader &reader, ReadEntry &entry) {
     }
 }
 
+static ReadStatus ReadEntryLines(ReportReader &reader, const ThreadFilter &filter, ReadEntry &entry,
+                                 ReadProblem &problem, BadValue &badValue);
+
 ReadStatus ReadNextEntry(ReportReader &reader, const ThreadFilter &filter, ReadEntry &entry,
                          ReadProblem &problem) {
+    BadValue badValue = {false, 0, {}};
+    ReadStatus status = ReadEntryLines(reader, filter, entry, problem, badValue);
+    if (!badValue.found) {
+        return status;
+    }
+    // The first bad value is the entry's problem, whatever was found after it.
+    problem.line = badValue.line;
+    problem.reason = std::move(badValue.reason);
+    problem.wholeEntry = status == ReadStatus::Entry;
+    return ReadStatus::Problem;
+}
+
+static ReadStatus ReadEntryLines(ReportReader &reader, const ThreadFilter &filter, ReadEntry &entry,
+                                 ReadProblem &problem, BadValue &badValue) {
+    problem.wholeEntry = false;
     problem.place = ProblemPlace::OutsideEntries;
     problem.windowKnown = false;
     entry.windowKnown = false;
@@ -490,7 +502,7 @@ ReadStatus ReadNextEntry(ReportReader &reader, const ThreadFilter &filter, ReadE
                           "expected " + forms.headerLine[0] + ", found " + Quoted(line));
     }
     uint32_t threadId = entry.header[THREAD_ID_FIELD];
-    if (filter.none || (filter.one && threadId != filter.threadId)) {
+    if (filter.read == ThreadsRead::One && threadId != filter.threadId) {
         PassOverEntry(reader, entry);
         return ReadStatus::Passed;
     }
@@ -512,18 +524,9 @@ ReadStatus ReadNextEntry(ReportReader &reader, const ThreadFilter &filter, ReadE
         }
     }
     for (int n = 0; n < 3; n++) {
-        if (ReadBlockLines(reader, entry, n, linesRead, problem) != ReadStatus::Entry) {
+        if (ReadBlockLines(reader, entry, n, linesRead, problem, badValue) != ReadStatus::Entry) {
             return ReadStatus::Problem;
         }
     }
     return ReadStatus::Entry;
-}
-
-std::string MemberText(const ReadBlock &block, int m) {
-    if (BlockMembers[m].kind == ValueKind::Text) {
-        return block.faceName;
-    }
-    char text[VALUE_TEXT_SIZE];
-    FormatValue(BlockMembers[m].kind, block.values[m], text);
-    return text;
 }

@@ -41,11 +41,15 @@ struct ReadProblem {
     uint64_t entryOffset;
     bool windowKnown; // as ReadEntry's
     uint32_t window;
+    // An entry of every line in its place, whose only fault is a bad value
+    // (of a block's member): the entries after it still line up.
+    bool wholeEntry;
 };
 
-// Passed: an entry of another thread than the one asked for, passed over
-// unchecked; only its line, offset, thread id and, when its next line reads,
-// its window are set.
+// Problem: a malformed stretch, or an entry whole but for a bad value
+// (problem.wholeEntry; entry then holds its other values). Passed: an entry of another thread than
+// the one asked for, passed over unchecked; only its line, offset, thread id and, when its next
+// line reads, its window are set.
 enum class ReadStatus { Entry, Passed, Problem, End };
 
 struct ReportReader {
@@ -58,14 +62,13 @@ struct ReportReader {
     uint64_t blankLinesAtEnd;
 };
 
-// Which entries are read whole: every thread's, one thread's only, or none.
+// Which entries are read whole: every thread's, or one thread's only.
+enum class ThreadsRead { Every, One };
 struct ThreadFilter {
-    bool one;
-    uint32_t threadId;
-    bool none;
+    ThreadsRead read;
+    uint32_t threadId; // the one read
 };
-inline constexpr ThreadFilter EVERY_THREAD = {false, 0, false};
-inline constexpr ThreadFilter NO_THREAD_READ = {false, 0, true};
+inline constexpr ThreadFilter EVERY_THREAD = {ThreadsRead::Every, 0};
 
 // Reads a file from its start; it stays open and is the caller's to close.
 void OpenReportFile(ReportReader &reader, FILE *file, size_t window = REPORT_READ_WINDOW);
@@ -80,11 +83,3 @@ bool SeekReport(ReportReader &reader, uint64_t offset, uint64_t lineNumber);
 // of threads the filter leaves out are passed over.
 ReadStatus ReadNextEntry(ReportReader &reader, const ThreadFilter &filter, ReadEntry &entry,
                          ReadProblem &problem);
-
-// The text of member m of a present block, as the report shows it.
-std::string MemberText(const ReadBlock &block, int m);
-
-// Text in double quotes, as problems and face names are shown: a quote or a
-// backslash escaped by a backslash, any other byte outside printable ASCII as
-// \xNN, but for bytes above 0x7F of text decoded to UTF-8 (keepUtf8).
-std::string QuotedText(std::string_view text, bool keepUtf8 = false);

@@ -1,158 +1,219 @@
-// The results as JSON for scripts: one whole document on every path.
+#include "render/json.h"
 #include "flags/flag_names.h"
-#include "render/escape.h"
-#include "text/face_name_text.h"
-#include "render/renderer.h"
 #include "render/values.h"
 
-#include <cinttypes>
+#include <functional>
 
-static std::string Line(uint64_t line) {
-    return line == 0 ? "null" : std::to_string(line);
+static void LineMember(JsonWriter &json, const char *name, uint64_t line) {
+    Key(json, name);
+    if (line == 0) {
+        Null(json);
+    } else {
+        Number(json, line);
+    }
 }
 
-static std::string Boolean(bool value) {
-    return value ? "true" : "false";
+static void Problems(JsonWriter &json, const char *name, const char *text,
+                     const std::vector<ReadProblem> &problems) {
+    Key(json, name);
+    BeginArray(json);
+    for (const ReadProblem &problem : problems) {
+        BeginObject(json);
+        Member(json, "line", problem.line);
+        Member(json, text, problem.reason);
+        EndObject(json);
+    }
+    EndArray(json);
 }
 
 // A report's facts, as members of an object: what every command says of it.
-static void WriteFactMembers(FILE *out, const ReportFacts &facts) {
-    fprintf(out, "\"file\": %s, \"readable\": %s, \"error\": %s, \"wellFormed\": %s",
-            JsonString(facts.path).c_str(), Boolean(facts.readable).c_str(),
-            facts.readable ? "null" : JsonString(facts.failure).c_str(),
-            Boolean(IsWellFormed(facts)).c_str());
-    fprintf(out, ", \"entries\": %" PRIu64 ", \"threads\": [", facts.entries);
+static void FactMembers(JsonWriter &json, const ReportFacts &facts) {
+    Member(json, "file", facts.path);
+    MemberBool(json, "readable", facts.readable);
+    Key(json, "error");
+    facts.readable ? Null(json) : String(json, facts.failure);
+    MemberBool(json, "wellFormed", IsWellFormed(facts));
+    Member(json, "entries", facts.entries);
+    Key(json, "threads");
+    BeginArray(json);
     for (size_t t = 0; t < facts.threads.size(); t++) {
         const ReportThread &thread = facts.threads[t];
-        fprintf(out,
-                "%s{\"run\": %zu, \"thread\": %zu, \"threadId\": \"%s\", \"entries\": %" PRIu64
-                ", \"line\": %" PRIu64 "}",
-                t > 0 ? ", " : "", thread.run + 1, ThreadInRun(facts, t),
-                HexText(thread.id).c_str(), thread.entries, thread.firstLine);
+        BeginObject(json);
+        Member(json, "run", thread.run + 1);
+        Member(json, "thread", ThreadInRun(facts, t));
+        Member(json, "threadId", HexText(thread.id));
+        Member(json, "entries", thread.entries);
+        Member(json, "line", thread.firstLine);
+        EndObject(json);
     }
-    fputs("], \"runs\": [", out);
+    EndArray(json);
+    Key(json, "runs");
+    BeginArray(json);
     for (size_t r = 0; r < facts.runs.size(); r++) {
         const ReportRun &run = facts.runs[r];
-        fprintf(out,
-                "%s{\"run\": %zu, \"line\": %" PRIu64 ", \"entries\": %" PRIu64
-                ", \"threads\": %zu}",
-                r > 0 ? ", " : "", r + 1, run.firstLine, run.entries, run.threads);
+        BeginObject(json);
+        Member(json, "run", r + 1);
+        Member(json, "line", run.firstLine);
+        Member(json, "entries", run.entries);
+        Member(json, "threads", run.threads);
+        EndObject(json);
     }
-    fprintf(out, "], \"problemCount\": %" PRIu64 ", \"problems\": [", facts.problemCount);
-    for (size_t i = 0; i < facts.problems.size(); i++) {
-        fprintf(out, "%s{\"line\": %" PRIu64 ", \"reason\": %s}", i > 0 ? ", " : "",
-                facts.problems[i].line, JsonString(facts.problems[i].reason).c_str());
-    }
-    fputs("], \"notes\": [", out);
-    for (size_t i = 0; i < facts.notes.size(); i++) {
-        fprintf(out, "%s{\"line\": %" PRIu64 ", \"note\": %s}", i > 0 ? ", " : "",
-                facts.notes[i].line, JsonString(facts.notes[i].reason).c_str());
-    }
-    fputs("]", out);
+    EndArray(json);
+    Member(json, "problemCount", facts.problemCount);
+    Problems(json, "problems", "reason", facts.problems);
+    Problems(json, "notes", "note", facts.notes);
 }
 
-static void WriteFacts(FILE *out, const ReportFacts &facts) {
-    fputs("{", out);
-    WriteFactMembers(out, facts);
-    fputs("}", out);
+static void Facts(JsonWriter &json, const ReportFacts &facts) {
+    BeginObject(json);
+    FactMembers(json, facts);
+    EndObject(json);
 }
 
-static void WriteCheck(FILE *out, const CheckResult &result) {
+void WriteCheckJson(FILE *out, const std::vector<ReportFacts> &reports) {
+    JsonWriter json = StartJson(out);
+    BeginObject(json);
+    Member(json, "command", "check");
+    Key(json, "reports");
+    BeginArray(json, true);
     bool wellFormed = true;
-    fputs("{\"command\": \"check\", \"reports\": [", out);
-    for (size_t i = 0; i < result.reports.size(); i++) {
-        fputs(i > 0 ? ",\n  " : "\n  ", out);
-        WriteFacts(out, result.reports[i]);
-        wellFormed = wellFormed && IsWellFormed(result.reports[i]);
+    for (const ReportFacts &facts : reports) {
+        Facts(json, facts);
+        wellFormed = wellFormed && IsWellFormed(facts);
     }
-    fprintf(out, "\n], \"wellFormed\": %s}\n", Boolean(wellFormed).c_str());
+    EndArray(json);
+    MemberBool(json, "wellFormed", wellFormed);
+    Close(json);
 }
 
-static std::string JsonCounts(const ValueCounts &counts) {
-    std::string json = "{\"values\": [";
-    for (size_t i = 0; i < counts.values.size(); i++) {
-        const CountedValue &value = counts.values[i];
-        std::string names;
+void WriteUsageErrorJson(FILE *out, const std::string &message) {
+    JsonWriter json = StartJson(out);
+    BeginObject(json);
+    Key(json, "command");
+    Null(json);
+    Member(json, "usageError", message);
+    Close(json);
+}
+
+// A value's members: "value", and "raw", "names", "bytes" where it has them.
+static void ValueMembers(JsonWriter &json, const ShownValue &value, bool withNames) {
+    Member(json, "value", value.text);
+    if (!value.raw.empty()) {
+        Member(json, "raw", value.raw);
+    }
+    if (withNames) {
+        Key(json, "names");
+        BeginArray(json);
         for (const std::string &name : value.names) {
-            names += (names.empty() ? ", \"names\": [" : ", ") + JsonString(name);
+            String(json, name);
         }
-        json += (i > 0 ? ", " : "") + std::string("{\"value\": ") + JsonString(value.text) +
-                (names.empty() ? "" : names + "]") +
-                ", \"entries\": " + std::to_string(value.entries) +
-                ", \"first\": " + std::to_string(value.first) +
-                ", \"last\": " + std::to_string(value.last) + "}";
+        EndArray(json);
     }
-    return json + "], \"otherEntries\": " + std::to_string(counts.otherEntries) + "}";
+    if (value.faceName) {
+        Member(json, "bytes", value.bytes);
+    }
 }
 
-static void WriteThreadSummary(FILE *out, const ReportFacts &facts, size_t t,
-                               const ThreadSummary &summary) {
+static void Counts(JsonWriter &json, const ValueCounts &counts,
+                   const std::function<ShownValue(const CountedValue &)> &show, bool withNames) {
+    BeginObject(json);
+    Key(json, "values");
+    BeginArray(json);
+    for (const CountedValue &value : counts.values) {
+        BeginObject(json);
+        ValueMembers(json, show(value), withNames);
+        Member(json, "entries", value.entries);
+        Member(json, "first", value.first);
+        Member(json, "last", value.last);
+        EndObject(json);
+    }
+    EndArray(json);
+    Member(json, "otherEntries", counts.otherEntries);
+    EndObject(json);
+}
+
+static void Range(JsonWriter &json, const char *name, uint32_t lowest, uint32_t highest) {
+    Key(json, name);
+    BeginObject(json);
+    Member(json, "lowest", HexText(lowest));
+    Member(json, "highest", HexText(highest));
+    EndObject(json);
+}
+
+static void ThreadSummaryJson(JsonWriter &json, const SummaryResult &result, size_t t,
+                              int codePage) {
+    const ReportFacts &facts = result.report;
     const ReportThread &thread = facts.threads[t];
-    fprintf(out,
-            "%s\n  {\"run\": %zu, \"thread\": %zu, \"threadId\": \"%s\", \"entries\": %" PRIu64
-            ", \"summedUp\": %" PRIu64 ", \"line\": %" PRIu64 ",\n   \"sharedContexts\": %s,\n"
-            "   \"blocks\": [",
-            t > 0 ? "," : "", thread.run + 1, ThreadInRun(facts, t), HexText(thread.id).c_str(),
-            thread.entries, summary.entries, thread.firstLine, JsonCounts(summary.sharing).c_str());
+    const ThreadSummary &summary = result.threads[t];
+    BeginObject(json);
+    Member(json, "run", thread.run + 1);
+    Member(json, "thread", ThreadInRun(facts, t));
+    Member(json, "threadId", HexText(thread.id));
+    Member(json, "entries", thread.entries);
+    Member(json, "summedUp", summary.entries);
+    Member(json, "line", thread.firstLine);
+    Key(json, "sharedContexts");
+    Counts(
+        json, summary.sharing,
+        [](const CountedValue &value) {
+            return ShownValue{
+                SharingText(static_cast<int>(value.values[0])), "", {}, false, "", ""};
+        },
+        false);
+    Key(json, "blocks");
+    BeginArray(json);
     for (int n = 0; n < 3; n++) {
-        fprintf(out, "%s{\"label\": \"%s\", \"records\": %s, \"members\": {", n > 0 ? ", " : "",
-                BlockLabels[n], JsonCounts(summary.records[n]).c_str());
-        bool first = true;
+        BeginObject(json);
+        Member(json, "label", BlockLabels[n]);
+        Key(json, "records");
+        Counts(
+            json, summary.records[n],
+            [](const CountedValue &value) {
+                return ShownValue{
+                    value.values[0] != 0 ? "record" : REPORT_NULL_BLOCK, "", {}, false, "", ""};
+            },
+            false);
+        Key(json, "members");
+        BeginObject(json);
         for (int r = 0; r < SUMMARY_ROW_COUNT; r++) {
-            if (!summary.rows[n][r].values.empty()) {
-                fprintf(out, "%s\"%s\": %s", first ? "" : ", ", SummaryRows[r].name,
-                        JsonCounts(summary.rows[n][r]).c_str());
-                first = false;
+            if (summary.rows[n][r].values.empty()) {
+                continue;
             }
+            Key(json, SummaryRows[r].name);
+            Counts(
+                json, summary.rows[n][r],
+                [&](const CountedValue &value) {
+                    return SummaryShownValue(r, value, result.names, codePage);
+                },
+                true);
         }
-        fputs("}}", out);
+        EndObject(json);
+        EndObject(json);
     }
-    bool any = summary.entries > 0;
-    fprintf(out, "],\n   \"dwAP\": %s, \"dwAV\": %s}",
-            any ? ("{\"lowest\": \"" + HexText(summary.lowest[0]) + "\", \"highest\": \"" +
-                   HexText(summary.highest[0]) + "\"}")
-                      .c_str()
-                : "null",
-            any ? ("{\"lowest\": \"" + HexText(summary.lowest[1]) + "\", \"highest\": \"" +
-                   HexText(summary.highest[1]) + "\"}")
-                      .c_str()
-                : "null");
+    EndArray(json);
+    for (int s = 0; s < 2; s++) {
+        const char *name = s == 0 ? "dwAP" : "dwAV";
+        if (summary.entries > 0) {
+            Range(json, name, summary.lowest[s], summary.highest[s]);
+        } else {
+            Key(json, name);
+            Null(json);
+        }
+    }
+    EndObject(json);
 }
 
-static void WriteSummary(FILE *out, const SummaryResult &result) {
-    fputs("{\"command\": \"summary\", ", out);
-    WriteFactMembers(out, result.report);
-    fputs(",\n \"summaries\": [", out);
+void WriteSummaryJson(FILE *out, const SummaryResult &result, int codePage) {
+    JsonWriter json = StartJson(out);
+    BeginObject(json);
+    Member(json, "command", "summary");
+    FactMembers(json, result.report);
+    Key(json, "summaries");
+    BeginArray(json, true);
     for (size_t t = 0; t < result.threads.size(); t++) {
-        WriteThreadSummary(out, result.report, t, result.threads[t]);
+        ThreadSummaryJson(json, result, t, codePage);
     }
-    fputs("\n]}\n", out);
-}
-
-// Names as a JSON array: ["NATIVE", "ROMAN"].
-static std::string JsonNames(int m, uint32_t value) {
-    std::string json;
-    for (const std::string &name : ValueNames(m, value)) {
-        json += (json.empty() ? "[" : ", ") + JsonString(name);
-    }
-    return json.empty() ? "[]" : json + "]";
-}
-
-static std::string JsonSide(const DiffResult &result, const Difference &difference, bool sideB) {
-    ValueText text = SideText(result, difference, sideB);
-    if (IsTextFact(difference.fact)) {
-        text.value = ShownFaceName(text.value, result.codePage);
-    }
-    std::string json = "{\"value\": " + JsonString(text.value);
-    if (!text.raw.empty()) {
-        json += ", \"raw\": \"" + text.raw + "\"";
-    }
-    const Fact &fact = difference.fact;
-    if (fact.kind == FactKind::Member && MemberNameKind(fact.index) != NameKind::None) {
-        const DifferenceSide &side = sideB ? difference.b : difference.a;
-        json += ", \"names\": " + JsonNames(fact.index, static_cast<uint32_t>(side.value));
-    }
-    return json + ", \"line\": " + Line(sideB ? difference.b.line : difference.a.line) + "}";
+    Close(json);
 }
 
 static const char *FactKindName(FactKind kind) {
@@ -171,100 +232,215 @@ static const char *FactKindName(FactKind kind) {
     return "entries";
 }
 
+static void Side(JsonWriter &json, const char *name, const ShownValue &value, const Fact &fact,
+                 uint64_t line) {
+    Key(json, name);
+    BeginObject(json);
+    ValueMembers(json, value,
+                 fact.kind == FactKind::Member && MemberNameKind(fact.index) != NameKind::None);
+    LineMember(json, "line", line);
+    EndObject(json);
+}
+
+// A difference's members: what differs and how, each side's value.
+static void DifferenceMembers(JsonWriter &json, const Difference &difference, const ShownValue &a,
+                              const ShownValue &b) {
+    Member(json, "member", FactName(difference.fact));
+    Member(json, "fact", FactKindName(difference.fact.kind));
+    MemberBool(json, "strictOnly", ComparedOnlyWhenStrict(difference.fact));
+    std::string change = ChangeText(difference);
+    if (!change.empty()) {
+        Member(json, "change", change);
+    }
+    Side(json, "a", a, difference.fact, difference.a.line);
+    Side(json, "b", b, difference.fact, difference.b.line);
+}
+
+static void Begin(void *state, const DiffResult &result) {
+    JsonWriter &json = static_cast<JsonDiff *>(state)->json;
+    BeginObject(json);
+    Member(json, "command", "diff");
+    MemberBool(json, "strict", result.options.strict);
+    Key(json, "matchThreads");
+    if (result.options.threadsOfB.empty()) {
+        Null(json);
+    } else {
+        BeginArray(json);
+        for (size_t t : result.options.threadsOfB) {
+            Number(json, t + 1);
+        }
+        EndArray(json);
+    }
+    Key(json, "runs");
+    BeginObject(json);
+    Member(json, "a", result.runA + 1);
+    Member(json, "b", result.runB + 1);
+    EndObject(json);
+    Member(json, "pairing",
+           result.pairing == Pairing::Asked     ? "asked"
+           : result.pairing == Pairing::Content ? "content"
+                                                : "order");
+    Key(json, "differences");
+    BeginArray(json, true);
+}
+
+static void Pair(void *state, const DiffResult &result, const EntryPair &pair) {
+    JsonDiff &diff = *static_cast<JsonDiff *>(state);
+    JsonWriter &json = diff.json;
+    for (size_t i = 0; i < pair.count; i++) {
+        const Difference &difference = pair.differences[i];
+        BeginObject(json);
+        Member(json, "thread", difference.row);
+        LineMember(json, "entry", difference.entry);
+        DifferenceMembers(json, difference, ShowSide(result, difference, false, diff.codePage),
+                          ShowSide(result, difference, true, diff.codePage));
+        EndObject(json);
+    }
+}
+
+static void RowEnd(void *, const DiffResult &, size_t) {}
+
+DiffSink JsonDiffSink(JsonDiff &json) {
+    return {&json, Begin, Pair, RowEnd};
+}
+
+static void Group(JsonWriter &json, const DiffResult &result, const DifferenceGroup &group,
+                  int codePage) {
+    const Difference &first = group.first;
+    BeginObject(json);
+    Member(json, "thread", first.row);
+    Member(json, "count", group.count);
+    Key(json, "entries");
+    if (first.entry == 0) {
+        Null(json);
+    } else {
+        BeginArray(json);
+        for (const EntryRange &range : group.entries) {
+            BeginArray(json);
+            Number(json, range.first);
+            Number(json, range.last);
+            EndArray(json);
+        }
+        EndArray(json);
+    }
+    Member(json, "rangesLeftOut", group.rangesLeftOut);
+    Member(json, "of", result.rows[first.row - 1].entries);
+    DifferenceMembers(json, first, ShowGroupSide(result, group, false, codePage),
+                      ShowGroupSide(result, group, true, codePage));
+    if (group.sampleRange) {
+        Key(json, "range");
+        BeginObject(json);
+        Range(json, "a", group.lowest[0], group.highest[0]);
+        Range(json, "b", group.lowest[1], group.highest[1]);
+        EndObject(json);
+    }
+    EndObject(json);
+}
+
 static const char *ComparedName(Compared compared) {
     return compared == Compared::Whole ? "whole" : compared == Compared::Partly ? "partly" : "not";
 }
 
-static std::string ThreadNumber(const ReportFacts &facts, size_t thread) {
-    return thread == NO_THREAD ? "null" : std::to_string(ThreadInRun(facts, thread));
+static const char *VerdictName(DiffVerdict verdict) {
+    switch (verdict) {
+    case DiffVerdict::Same:
+        return "same";
+    case DiffVerdict::Different:
+        return "different";
+    case DiffVerdict::Partial:
+        return "partial";
+    case DiffVerdict::Trouble:
+        break;
+    }
+    return "trouble";
 }
 
-static std::string JsonDifference(const DiffResult &result, const Difference &difference) {
-    std::string change = ChangeText(difference);
-    return "\"member\": " + JsonString(FactName(difference.fact)) + ", \"fact\": \"" +
-           FactKindName(difference.fact.kind) +
-           "\", \"strictOnly\": " + Boolean(ComparedOnlyWhenStrict(difference.fact)) +
-           (change.empty() ? "" : ", \"change\": " + JsonString(change)) +
-           ", \"a\": " + JsonSide(result, difference, false) +
-           ", \"b\": " + JsonSide(result, difference, true);
+static void ThreadNumber(JsonWriter &json, const char *name, const ReportFacts &facts,
+                         size_t thread) {
+    Key(json, name);
+    if (thread == NO_THREAD) {
+        Null(json);
+    } else {
+        Number(json, ThreadInRun(facts, thread));
+    }
 }
 
-static void WriteDiff(FILE *out, const DiffResult &result) {
-    fprintf(out, "{\"command\": \"diff\", \"strict\": %s, \"matchThreads\": ",
-            Boolean(result.strict).c_str());
-    if (result.threadsOfB.empty()) {
-        fputs("null", out);
-    } else {
-        for (size_t i = 0; i < result.threadsOfB.size(); i++) {
-            fprintf(out, "%s%zu", i == 0 ? "[" : ", ", result.threadsOfB[i] + 1);
-        }
-        fputs("]", out);
+static void RowProblemJson(JsonWriter &json, const char *name, const DiffResult &result,
+                           bool present, const RowProblem &problem) {
+    Key(json, name);
+    if (!present) {
+        Null(json);
+        return;
     }
-    fprintf(out, ", \"runs\": {\"a\": %zu, \"b\": %zu}, \"pairing\": \"%s\"", result.runA + 1,
-            result.runB + 1,
-            !result.threadsOfB.empty() ? "asked"
-            : result.pairedByContent   ? "content"
-                                       : "order");
-    fputs(",\n \"groups\": [", out);
-    for (size_t i = 0; i < result.groups.size(); i++) {
-        const DifferenceGroup &group = result.groups[i];
-        const Difference &first = result.differences[group.first];
-        std::string entries;
-        for (const EntryRange &range : group.entries) {
-            entries += (entries.empty() ? "" : ", ") + std::string("[") +
-                       std::to_string(range.first) + ", " + std::to_string(range.last) + "]";
-        }
-        fprintf(out,
-                "%s\n  {\"thread\": %zu, \"count\": %" PRIu64 ", \"entries\": %s, \"of\": %" PRIu64
-                ", %s}",
-                i > 0 ? "," : "", first.thread, group.count,
-                first.entry == 0 ? "null" : ("[" + entries + "]").c_str(),
-                result.threads[first.thread - 1].entries, JsonDifference(result, first).c_str());
-    }
-    fputs("\n], \"differences\": [", out);
-    for (size_t i = 0; i < result.differences.size(); i++) {
-        const Difference &difference = result.differences[i];
-        fprintf(out, "%s\n  {\"thread\": %zu, \"entry\": %s, %s}", i > 0 ? "," : "",
-                difference.thread,
-                difference.entry == 0 ? "null" : std::to_string(difference.entry).c_str(),
-                JsonDifference(result, difference).c_str());
-    }
-    bool wellFormed = IsWellFormed(result.a) && IsWellFormed(result.b);
-    bool complete = wellFormed && result.failure.empty() && !result.stopped;
-    fprintf(out, "\n], \"differenceCount\": %zu,\n \"threads\": [", result.differences.size());
-    for (size_t t = 0; t < result.threads.size(); t++) {
-        const ThreadPair &row = result.threads[t];
-        fprintf(out,
-                "%s{\"thread\": %zu, \"a\": %s, \"b\": %s, \"entries\": %" PRIu64
-                ", \"differences\": %" PRIu64 ", \"compared\": \"%s\"}",
-                t > 0 ? ", " : "", t + 1, ThreadNumber(result.a, row.a).c_str(),
-                ThreadNumber(result.b, row.b).c_str(), row.entries, row.differences,
-                ComparedName(row.compared));
-    }
-    fprintf(out, "],\n \"wellFormed\": %s, \"complete\": %s, \"same\": %s, \"failure\": %s,",
-            Boolean(wellFormed).c_str(), Boolean(complete).c_str(),
-            complete ? Boolean(result.differences.empty()).c_str() : "null",
-            result.failure.empty() ? "null" : JsonString(result.failure).c_str());
-    if (result.stopped) {
-        const ReportFacts &facts = result.stoppedInB ? result.b : result.a;
-        fprintf(out, " \"stopped\": {\"file\": %s, \"line\": %s, \"reason\": %s, \"text\": %s},",
-                JsonString(facts.path).c_str(), Line(result.stop.line).c_str(),
-                JsonString(result.stop.reason).c_str(), JsonString(StopText(result)).c_str());
-    } else {
-        fputs(" \"stopped\": null,", out);
-    }
-    if (result.pagePath.empty()) {
-        fputs(" \"page\": null,", out);
-    } else {
-        fprintf(out, " \"page\": {\"file\": %s, \"written\": %s, \"error\": %s},",
-                JsonString(result.pagePath).c_str(), Boolean(result.pageWritten).c_str(),
-                result.pageWritten ? "null" : JsonString(result.pageError).c_str());
-    }
-    fputs("\n \"a\": ", out);
-    WriteFacts(out, result.a);
-    fputs(",\n \"b\": ", out);
-    WriteFacts(out, result.b);
-    fputs("}\n", out);
+    BeginObject(json);
+    Member(json, "file", (problem.inB ? result.b : result.a).path);
+    LineMember(json, "line", problem.problem.line);
+    Member(json, "entry", problem.entry);
+    Member(json, "reason", problem.problem.reason);
+    EndObject(json);
 }
 
-const Renderer JsonRenderer = {WriteCheck, WriteSummary, WriteDiff};
+void EndJsonDiff(JsonDiff &diff, const DiffResult &result, const PageOutcome &page) {
+    JsonWriter &json = diff.json;
+    EndArray(json);
+    Key(json, "groups");
+    BeginArray(json, true);
+    for (const DifferenceGroup &group : result.groups.groups) {
+        Group(json, result, group, diff.codePage);
+    }
+    EndArray(json);
+    uint64_t ungrouped = 0;
+    for (const ThreadPair &row : result.rows) {
+        ungrouped += row.ungrouped;
+    }
+    Member(json, "maxGroups", MAX_GROUPS);
+    Member(json, "ungrouped", ungrouped);
+    Member(json, "differenceCount", result.differenceCount);
+    Key(json, "threads");
+    BeginArray(json, true);
+    for (size_t r = 0; r < result.rows.size(); r++) {
+        const ThreadPair &row = result.rows[r];
+        BeginObject(json);
+        Member(json, "thread", r + 1);
+        ThreadNumber(json, "a", result.a, row.a);
+        ThreadNumber(json, "b", result.b, row.b);
+        Member(json, "entries", row.entries);
+        Member(json, "differences", row.differences);
+        Member(json, "compared", ComparedName(row.compared));
+        RowProblemJson(json, "stopped", result, row.stopped, row.stop);
+        Member(json, "passedOver", row.passedOver);
+        RowProblemJson(json, "firstPassedOver", result, row.passedOver > 0, row.firstPassedOver);
+        EndObject(json);
+    }
+    EndArray(json);
+    bool complete = result.verdict == DiffVerdict::Same || result.verdict == DiffVerdict::Different;
+    MemberBool(json, "wellFormed", IsWellFormed(result.a) && IsWellFormed(result.b));
+    MemberBool(json, "complete", complete);
+    Key(json, "same");
+    complete ? Bool(json, result.verdict == DiffVerdict::Same) : Null(json);
+    Member(json, "verdict", VerdictName(result.verdict));
+    Key(json, "failure");
+    result.failure.empty() ? Null(json) : String(json, result.failure);
+    Key(json, "notCompared");
+    BeginArray(json);
+    for (const std::string &text : NotComparedTexts(result)) {
+        String(json, text);
+    }
+    EndArray(json);
+    Key(json, "page");
+    if (!page.asked) {
+        Null(json);
+    } else {
+        BeginObject(json);
+        Member(json, "file", page.path);
+        MemberBool(json, "written", page.written);
+        Key(json, "error");
+        page.written ? Null(json) : String(json, page.error);
+        EndObject(json);
+    }
+    Key(json, "a");
+    Facts(json, result.a);
+    Key(json, "b");
+    Facts(json, result.b);
+    Close(json);
+}

@@ -3,9 +3,8 @@
 // It needs no script and nothing from the network. It shows the pairs of
 // entries the comparison kept for it, so its size is bounded whatever the
 // reports' size.
+#include "render/page.h"
 #include "render/escape.h"
-#include "text/face_name_text.h"
-#include "render/renderer.h"
 #include "render/values.h"
 
 #include <algorithm>
@@ -101,42 +100,45 @@ static const char *RowClass(RowKind kind) {
     return "";
 }
 
-static Cell ValueCell(const DiffResult &result, const std::string &label, ValueKind kind,
-                      uint32_t value, const char *faceName, const HandleNames &names, uint64_t line,
+// What the page draws on, besides the pairs: the result and how face names
+// are decoded.
+struct Page {
+    const DiffResult &result;
+    const PageSample &sample;
+    int codePage;
+};
+
+// A value's cell: a face name quoted, a handle's real value or a flag
+// word's names beside it in grey.
+static Cell ValueCell(const Page &page, const std::string &label, ValueKind kind, uint32_t value,
+                      const char *faceName, const HandleNames &names, uint64_t line,
                       int member = -1) {
-    if (kind == ValueKind::Handle) {
-        ValueText text = HandleText(names, value);
-        return {true, line, label, text.value, text.raw};
+    ShownValue shown = ShowValue(kind, member, value, faceName, names, page.codePage);
+    if (shown.faceName) {
+        return {true, line, label, '"' + shown.text + '"', ""};
     }
-    if (kind == ValueKind::Text) {
-        std::string quoted = "\"";
-        quoted += ShownFaceName(faceName, result.codePage);
-        return {true, line, label, quoted + '"', ""};
-    }
-    char text[VALUE_TEXT_SIZE];
-    FormatValue(kind, value, text);
-    std::string named = member < 0 ? "" : NamesText(member, value);
-    return {true, line, label, text, named.empty() ? "" : named};
+    return {true, line, label, shown.text,
+            shown.raw.empty() ? JoinedNames(shown.names) : shown.raw};
 }
 
-static bool Differs(const DiffResult &result, const PagePair &pair, const Fact &fact) {
-    for (size_t i = 0; i < pair.differenceCount; i++) {
-        if (result.differences[pair.firstDifference + i].fact == fact) {
+static bool Differs(const PagePair &pair, const Fact &fact) {
+    for (const Fact &differing : pair.facts) {
+        if (differing == fact) {
             return true;
         }
     }
     return false;
 }
 
-static RowKind KindOf(const DiffResult &result, const PagePair &pair, const Cell &a, const Cell &b,
-                      const Fact &fact) {
+static RowKind RowKindOf(const Page &page, const PagePair &pair, const Cell &a, const Cell &b,
+                         const Fact &fact) {
     if (!a.present || !b.present) {
         return RowKind::OneSide;
     }
-    if (ComparedOnlyWhenStrict(fact) && !result.strict) {
+    if (ComparedOnlyWhenStrict(fact) && !page.result.options.strict) {
         return RowKind::NotCompared;
     }
-    return Differs(result, pair, fact) ? RowKind::Differs : RowKind::Same;
+    return Differs(pair, fact) ? RowKind::Differs : RowKind::Same;
 }
 
 static void WriteCell(FILE *out, const Cell &cell, bool marked, bool compared) {
@@ -175,32 +177,32 @@ static const char TableStart[] = "<table class=\"lines\"><colgroup><col class=\"
 
 // The entry's first lines as the page shows them, one value a line, then
 // which of window, button and edit share a context.
-static Cell HeaderCell(const DiffResult &result, const ReadEntry &entry, const HandleNames &names,
-                       int h) {
+static Cell HeaderCell(const Page &page, const ReadEntry &entry, const HandleNames &names, int h) {
     if (h == HEADER_FIELD_COUNT) {
         return {true, 0, "shared contexts", SharingText(SharingOf(entry)), ""};
     }
     const HeaderField &field = HeaderFields[h];
-    return ValueCell(result, field.label, field.kind, entry.header[h], nullptr, names,
+    return ValueCell(page, field.label, field.kind, entry.header[h], nullptr, names,
                      entry.line + 1 + static_cast<uint64_t>(field.line));
 }
 
-static void WriteHeaderLines(FILE *out, const DiffResult &result, const PagePair &pair) {
+static void WriteHeaderLines(FILE *out, const Page &page, const PagePair &pair) {
+    const DiffResult &result = page.result;
     fprintf(out, "%s<tr><th></th><th>A</th><th></th><th></th><th>B</th></tr>\n", TableStart);
     for (int h = 0; h <= HEADER_FIELD_COUNT; h++) {
-        Cell a = pair.hasA ? HeaderCell(result, pair.a, result.namesA, h) : Cell{};
-        Cell b = pair.hasB ? HeaderCell(result, pair.b, result.namesB, h) : Cell{};
+        Cell a = pair.hasA ? HeaderCell(page, pair.a, result.namesA, h) : Cell{};
+        Cell b = pair.hasB ? HeaderCell(page, pair.b, result.namesB, h) : Cell{};
         Fact fact = h == HEADER_FIELD_COUNT ? Fact{FactKind::Sharing, 0, 0}
                                             : Fact{FactKind::Header, 0, static_cast<uint8_t>(h)};
-        WriteRow(out, a, b, KindOf(result, pair, a, b, fact),
-                 result.strict || !ComparedOnlyWhenStrict(fact));
+        WriteRow(out, a, b, RowKindOf(page, pair, a, b, fact),
+                 result.options.strict || !ComparedOnlyWhenStrict(fact));
     }
     fputs("</table>\n", out);
 }
 
 // Line m of block n on one side, where the block shows `lines` lines.
-static Cell BlockCell(const DiffResult &result, const ReadEntry &entry, bool has,
-                      const HandleNames &names, int n, int m, int lines) {
+static Cell BlockCell(const Page &page, const ReadEntry &entry, bool has, const HandleNames &names,
+                      int n, int m, int lines) {
     if (!has || m >= lines) {
         return {};
     }
@@ -208,7 +210,7 @@ static Cell BlockCell(const DiffResult &result, const ReadEntry &entry, bool has
     if (!block.present) {
         return {true, block.line, BlockLabels[n], REPORT_NULL_BLOCK, ""};
     }
-    return ValueCell(result, std::string(BlockLabels[n]) + "->" + BlockMembers[m].path,
+    return ValueCell(page, std::string(BlockLabels[n]) + "->" + BlockMembers[m].path,
                      BlockMembers[m].kind, block.values[m], block.faceName, names,
                      block.line + static_cast<uint64_t>(m), m);
 }
@@ -216,17 +218,17 @@ static Cell BlockCell(const DiffResult &result, const ReadEntry &entry, bool has
 // A block's lines; in a block that differs, long runs of lines that are the
 // same are folded, keeping a few lines around each difference. When the pair
 // is not shown whole, a block or a run that is the same is only named.
-static void WriteBlock(FILE *out, const DiffResult &result, const PagePair &pair, int n) {
+static void WriteBlock(FILE *out, const Page &page, const PagePair &pair, int n) {
+    const DiffResult &result = page.result;
     std::string label = BlockLabels[n];
     int count = 0;
-    for (size_t i = 0; i < pair.differenceCount; i++) {
-        const Fact &fact = result.differences[pair.firstDifference + i].fact;
+    for (const Fact &fact : pair.facts) {
         count +=
             (fact.kind == FactKind::Record || fact.kind == FactKind::Member) && fact.block == n;
     }
     // A record against "(null)" is one difference, shown on a line of its
     // own above the record's lines.
-    bool recordAgainstNull = Differs(result, pair, {FactKind::Record, static_cast<uint8_t>(n), 0});
+    bool recordAgainstNull = Differs(pair, {FactKind::Record, static_cast<uint8_t>(n), 0});
     const ReadEntry *entries[2] = {pair.hasA ? &pair.a : nullptr, pair.hasB ? &pair.b : nullptr};
     int lines[2];
     for (int s = 0; s < 2; s++) {
@@ -267,10 +269,10 @@ static void WriteBlock(FILE *out, const DiffResult &result, const PagePair &pair
     Cell cells[2][BLOCK_MEMBER_COUNT];
     RowKind kinds[BLOCK_MEMBER_COUNT];
     for (int m = 0; m < rows; m++) {
-        Cell &a = cells[0][m] = BlockCell(result, pair.a, pair.hasA, result.namesA, n, m, lines[0]);
-        Cell &b = cells[1][m] = BlockCell(result, pair.b, pair.hasB, result.namesB, n, m, lines[1]);
-        kinds[m] = KindOf(result, pair, a, b,
-                          {FactKind::Member, static_cast<uint8_t>(n), static_cast<uint8_t>(m)});
+        Cell &a = cells[0][m] = BlockCell(page, pair.a, pair.hasA, result.namesA, n, m, lines[0]);
+        Cell &b = cells[1][m] = BlockCell(page, pair.b, pair.hasB, result.namesB, n, m, lines[1]);
+        kinds[m] = RowKindOf(page, pair, a, b,
+                             {FactKind::Member, static_cast<uint8_t>(n), static_cast<uint8_t>(m)});
     }
     // Lines far from any difference can be folded; when not whole, lines on
     // one side only too (the record against "(null)" line says it all).
@@ -311,36 +313,31 @@ static void WriteBlock(FILE *out, const DiffResult &result, const PagePair &pair
     fputs("</table></details>\n", out);
 }
 
-static bool PairDiffers(const PagePair &pair) {
-    return pair.differenceCount > 0 || !pair.hasA || !pair.hasB;
-}
-
 // What a pair holds, in short: "only in B", "2 differences: pic1->fOpen, ...".
-static std::string PairWhat(const DiffResult &result, const PagePair &pair, bool members) {
+static std::string PairWhat(const PagePair &pair, bool members) {
     if (!pair.hasA || !pair.hasB) {
         return pair.hasA ? "only in A" : "only in B";
     }
-    if (pair.differenceCount == 0) {
+    if (pair.facts.empty()) {
         return "the same";
     }
-    std::string what = Counted(pair.differenceCount, "difference", "differences");
-    for (size_t i = 0; members && i < pair.differenceCount && i < MEMBERS_PER_LINK; i++) {
-        what +=
-            (i == 0 ? ": " : ", ") + FactName(result.differences[pair.firstDifference + i].fact);
+    std::string what = Counted(pair.facts.size(), "difference", "differences");
+    for (size_t i = 0; members && i < pair.facts.size() && i < MEMBERS_PER_LINK; i++) {
+        what += (i == 0 ? ": " : ", ") + FactName(pair.facts[i]);
     }
-    if (members && pair.differenceCount > MEMBERS_PER_LINK) {
+    if (members && pair.facts.size() > MEMBERS_PER_LINK) {
         what += ", ...";
     }
     return what;
 }
 
-static void WritePair(FILE *out, const DiffResult &result, const PagePair &pair) {
+static void WritePair(FILE *out, const Page &page, const PagePair &pair) {
     bool differs = PairDiffers(pair);
     fprintf(out,
             "<details class=\"pair%s\" id=\"t%zue%" PRIu64 "\"%s><summary><h2>Thread %zu &middot; "
             "entry %" PRIu64 "</h2> <span class=\"badge\">%s</span> <span class=\"where\">",
-            differs ? " differ" : "", pair.thread, pair.entry, differs ? " open" : "", pair.thread,
-            pair.entry, PairWhat(result, pair, false).c_str());
+            differs ? " differ" : "", pair.row, pair.entry, differs ? " open" : "", pair.row,
+            pair.entry, PairWhat(pair, false).c_str());
     const ReadEntry *entries[2] = {pair.hasA ? &pair.a : nullptr, pair.hasB ? &pair.b : nullptr};
     for (int s = 0; s < 2; s++) {
         if (entries[s] != nullptr) {
@@ -350,9 +347,9 @@ static void WritePair(FILE *out, const DiffResult &result, const PagePair &pair)
         }
     }
     fputs("</span></summary>\n", out);
-    WriteHeaderLines(out, result, pair);
+    WriteHeaderLines(out, page, pair);
     for (int n = 0; n < 3; n++) {
-        WriteBlock(out, result, pair, n);
+        WriteBlock(out, page, pair, n);
     }
     fputs("</details>\n", out);
 }
@@ -381,19 +378,18 @@ static void WriteFiles(FILE *out, const DiffResult &result) {
 
 // The rows of threads, with the differences each pair of threads holds and a
 // link to its first pair on the page (a run has two threads at most).
-static void WriteThreads(FILE *out, const DiffResult &result) {
+static void WriteThreads(FILE *out, const Page &page) {
+    const DiffResult &result = page.result;
     fputs("<h2>Threads</h2>\n<table class=\"threads\"><thead><tr><th>Thread</th><th>A: "
           "ThreadID</th><th>entries</th><th></th><th>B: ThreadID</th><th>entries</th>"
           "<th>differences</th></tr></thead><tbody>\n",
           out);
-    for (size_t t = 0; t < result.threads.size(); t++) {
-        const ThreadPair &row = result.threads[t];
+    for (size_t t = 0; t < result.rows.size(); t++) {
+        const ThreadPair &row = result.rows[t];
         bool differs = row.differences > 0;
-        bool entriesDiffer = false;
-        for (const Difference &difference : result.differences) {
-            entriesDiffer = entriesDiffer || (difference.thread == t + 1 &&
-                                              difference.fact.kind == FactKind::Entries);
-        }
+        uint64_t counts[2] = {row.a == NO_THREAD ? 0 : result.a.threads[row.a].entries,
+                              row.b == NO_THREAD ? 0 : result.b.threads[row.b].entries};
+        bool entriesDiffer = counts[0] != counts[1];
         fprintf(out, "<tr%s><td>%zu</td>", differs ? " class=\"d\"" : "", t + 1);
         const ReportFacts *reports[2] = {&result.a, &result.b};
         const size_t sides[2] = {row.a, row.b};
@@ -416,9 +412,9 @@ static void WriteThreads(FILE *out, const DiffResult &result) {
         if (row.compared != Compared::Not) {
             cell += std::to_string(row.differences);
         }
-        for (const PagePair &pair : result.pagePairs) {
-            if (pair.thread == t + 1 && PairDiffers(pair)) {
-                cell = "<a href=\"#t" + std::to_string(pair.thread) + "e" +
+        for (const PagePair &pair : page.sample.pairs) {
+            if (pair.row == t + 1 && PairDiffers(pair)) {
+                cell = "<a href=\"#t" + std::to_string(pair.row) + "e" +
                        std::to_string(pair.entry) + "\">" + cell + "</a>";
                 break;
             }
@@ -444,15 +440,70 @@ static void WriteProblems(FILE *out, const ReportFacts &facts) {
     }
 }
 
-void WritePage(FILE *out, const DiffResult &result) {
-    bool wellFormed = IsWellFormed(result.a) && IsWellFormed(result.b);
-    uint64_t count = result.differences.size();
-    // Comparing stops only at a problem, so a report well-formed on both
-    // sides was compared whole.
-    std::string verdict = !result.failure.empty() ? "not compared"
-                          : !wellFormed           ? "malformed"
-                          : count == 0            ? "the same"
-                                                  : Counted(count, "difference", "differences");
+static const char *VerdictText(const DiffResult &result, std::string &count) {
+    switch (result.verdict) {
+    case DiffVerdict::Same:
+        return "the same";
+    case DiffVerdict::Different:
+        count = Counted(result.differenceCount, "difference", "differences");
+        return count.c_str();
+    case DiffVerdict::Partial:
+        return "malformed";
+    case DiffVerdict::Trouble:
+        break;
+    }
+    return "not compared";
+}
+
+static void WriteProblemList(FILE *out, const DiffResult &result) {
+    std::vector<std::string> notCompared = NotComparedTexts(result);
+    if (result.verdict != DiffVerdict::Partial && result.verdict != DiffVerdict::Trouble &&
+        notCompared.empty()) {
+        return;
+    }
+    fputs("<h2>Problems</h2>\n", out);
+    for (const std::string &text : notCompared) {
+        fprintf(out, "<p class=\"note\">Not compared: %s.</p>\n", HtmlText(text).c_str());
+    }
+    fputs("<ul class=\"problems\">\n", out);
+    if (!result.failure.empty()) {
+        fprintf(out, "<li>%s</li>\n", HtmlText(result.failure).c_str());
+    }
+    WriteProblems(out, result.a);
+    WriteProblems(out, result.b);
+    fputs("</ul>\n", out);
+}
+
+static void WriteLinks(FILE *out, const PageSample &sample) {
+    bool anyDiffers = false;
+    for (const PagePair &pair : sample.pairs) {
+        if (!PairDiffers(pair)) {
+            continue;
+        }
+        if (!anyDiffers) {
+            fputs("<h2>Entries that differ</h2>\n<ol class=\"links\">\n", out);
+            anyDiffers = true;
+        }
+        fprintf(out,
+                "<li><a href=\"#t%zue%" PRIu64 "\">Thread %zu, entry %" PRIu64 "</a> "
+                "<span class=\"muted\">%s</span></li>\n",
+                pair.row, pair.entry, pair.row, pair.entry, HtmlText(PairWhat(pair, true)).c_str());
+    }
+    if (anyDiffers) {
+        fputs("</ol>\n", out);
+    }
+    if (sample.leftOut[0] > 0) {
+        fprintf(
+            out, "<p class=\"note\">%s not shown on this page.</p>\n",
+            Counted(sample.leftOut[0], "more entry that differs is", "more entries that differ are")
+                .c_str());
+    }
+}
+
+void WritePage(FILE *out, const DiffResult &result, const PageSample &sample, int codePage) {
+    Page page = {result, sample, codePage};
+    std::string count;
+    const char *verdict = VerdictText(result, count);
     fprintf(out,
             "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
             "<meta name=\"viewport\" content=\"width=device-width\">\n"
@@ -460,51 +511,15 @@ void WritePage(FILE *out, const DiffResult &result) {
             "<header><h1>Two reports compared <span class=\"verdict%s\">%s</span></h1></header>\n"
             "<main>\n",
             HtmlText(result.a.path).c_str(), HtmlText(result.b.path).c_str(),
-            HtmlText(verdict).c_str(), Style,
-            wellFormed && result.failure.empty() && count == 0 ? " same" : "",
+            HtmlText(verdict).c_str(), Style, result.verdict == DiffVerdict::Same ? " same" : "",
             HtmlText(verdict).c_str());
     WriteFiles(out, result);
-    if (!wellFormed || !result.failure.empty() || result.stopped) {
-        fputs("<h2>Problems</h2>\n", out);
-        if (result.stopped) {
-            fprintf(out, "<p class=\"note\">Comparing stopped at the first problem: %s.</p>\n",
-                    HtmlText(StopText(result)).c_str());
-        }
-        fputs("<ul class=\"problems\">\n", out);
-        if (!result.failure.empty()) {
-            fprintf(out, "<li>%s</li>\n", HtmlText(result.failure).c_str());
-        }
-        WriteProblems(out, result.a);
-        WriteProblems(out, result.b);
-        fputs("</ul>\n", out);
-    }
-    WriteThreads(out, result);
-    bool anyDiffers = false;
-    for (const PagePair &pair : result.pagePairs) {
-        if (PairDiffers(pair)) {
-            if (!anyDiffers) {
-                fputs("<h2>Entries that differ</h2>\n<ol class=\"links\">\n", out);
-                anyDiffers = true;
-            }
-            fprintf(out,
-                    "<li><a href=\"#t%zue%" PRIu64 "\">Thread %zu, entry %" PRIu64 "</a> "
-                    "<span class=\"muted\">%s</span></li>\n",
-                    pair.thread, pair.entry, pair.thread, pair.entry,
-                    HtmlText(PairWhat(result, pair, true)).c_str());
-        }
-    }
-    if (anyDiffers) {
-        fputs("</ol>\n", out);
-    }
-    if (result.pairsLeftOut[0] > 0) {
-        fprintf(out, "<p class=\"note\">%s not shown on this page.</p>\n",
-                Counted(result.pairsLeftOut[0], "more entry that differs is",
-                        "more entries that differ are")
-                    .c_str());
-    }
-    std::string pairing = !result.threadsOfB.empty()
+    WriteProblemList(out, result);
+    WriteThreads(out, page);
+    WriteLinks(out, sample);
+    std::string pairing = result.pairing == Pairing::Asked
                               ? "Threads are paired as asked (the table above)"
-                          : result.pairedByContent
+                          : result.pairing == Pairing::Content
                               ? "Threads are paired by content, as fewer facts differ so in their "
                                 "first entries (the table above)"
                               : "Threads are paired by the order of their first entry";
@@ -520,13 +535,13 @@ void WritePage(FILE *out, const DiffResult &result) {
             "for a context of thread 1, T1.H1 for another handle), with the real value beside. "
             "Lines marked &ne; differ; %s</p>\n<section id=\"entries\">\n",
             HtmlText(pairing).c_str(),
-            result.strict ? "thread ids and memory samples are compared too."
-                          : "thread ids and memory samples (grey) are not compared.");
-    for (const PagePair &pair : result.pagePairs) {
-        WritePair(out, result, pair);
+            result.options.strict ? "thread ids and memory samples are compared too."
+                                  : "thread ids and memory samples (grey) are not compared.");
+    for (const PagePair &pair : sample.pairs) {
+        WritePair(out, page, pair);
     }
     fputs("</section>\n", out);
-    uint64_t leftOut = result.pairsLeftOut[0] + result.pairsLeftOut[1];
+    uint64_t leftOut = sample.leftOut[0] + sample.leftOut[1];
     if (leftOut > 0) {
         fprintf(out,
                 "<p class=\"left-out\">%s left out to keep the page small: %" PRIu64
@@ -535,7 +550,7 @@ void WritePage(FILE *out, const DiffResult &result) {
                 "the lines around their differences; <code>vantorel-report diff</code> lists "
                 "every difference.</p>\n",
                 Counted(leftOut, "more entry pair was", "more entry pairs were").c_str(),
-                result.pairsLeftOut[0], result.pairsLeftOut[1]);
+                sample.leftOut[0], sample.leftOut[1]);
     }
     fputs("</main></body></html>\n", out);
 }

@@ -1,14 +1,5 @@
-// The results as text for people.
-#include "reader/report_reader.h"
-#include "text/face_name_text.h"
-#include "render/renderer.h"
+#include "render/text.h"
 #include "render/values.h"
-
-#include <cinttypes>
-
-static std::string Place(const std::string &path, uint64_t line) {
-    return line == 0 ? path : path + ":" + std::to_string(line);
-}
 
 void WriteTrouble(FILE *err, const ReportFacts &facts) {
     if (!facts.readable) {
@@ -56,8 +47,8 @@ static std::string RunText(const ReportFacts &facts, size_t r) {
            Counted(run.entries, "entry", "entries");
 }
 
-static void WriteCheck(FILE *out, const CheckResult &result) {
-    for (const ReportFacts &facts : result.reports) {
+void WriteCheckText(FILE *out, const std::vector<ReportFacts> &reports) {
+    for (const ReportFacts &facts : reports) {
         if (!facts.readable) {
             continue;
         }
@@ -86,10 +77,11 @@ static std::string EntriesText(const CountedValue &value) {
            " to " + std::to_string(value.last);
 }
 
-static std::string CountsText(const ValueCounts &counts) {
+// A row's values, each shown by `show`.
+template <typename Show> static std::string CountsText(const ValueCounts &counts, Show show) {
     std::string text;
     for (const CountedValue &value : counts.values) {
-        text += (text.empty() ? "" : "; ") + value.text + " " + EntriesText(value);
+        text += (text.empty() ? "" : "; ") + show(value) + " " + EntriesText(value);
     }
     if (counts.otherEntries > 0) {
         text += "; other values in " + Counted(counts.otherEntries, "entry", "entries");
@@ -104,7 +96,9 @@ static bool SameCounts(const ValueCounts &a, const ValueCounts &b) {
     for (size_t i = 0; i < a.values.size(); i++) {
         const CountedValue &x = a.values[i];
         const CountedValue &y = b.values[i];
-        if (x.text != y.text || x.entries != y.entries || x.first != y.first || x.last != y.last) {
+        if (!std::equal(x.values, x.values + SUMMARY_ROW_MEMBERS, y.values) ||
+            x.faceName != y.faceName || x.entries != y.entries || x.first != y.first ||
+            x.last != y.last) {
             return false;
         }
     }
@@ -129,7 +123,34 @@ static void WriteRow(FILE *out, const std::string &name, const std::string &text
     fprintf(out, "  %-28s %s\n", name.c_str(), text.c_str());
 }
 
-static void WriteSummary(FILE *out, const SummaryResult &result) {
+static void WriteThreadSummary(FILE *out, const SummaryResult &result, size_t t, int codePage) {
+    const ThreadSummary &summary = result.threads[t];
+    WriteRow(out, "shared contexts", CountsText(summary.sharing, [](const CountedValue &value) {
+                 return SharingText(static_cast<int>(value.values[0]));
+             }));
+    for (int n = 0; n < 3; n++) {
+        int same = SameBlockBefore(summary, n);
+        if (same >= 0) {
+            WriteRow(out, BlockLabels[n], std::string("as ") + BlockLabels[same]);
+            continue;
+        }
+        WriteRow(out, BlockLabels[n], CountsText(summary.records[n], [](const CountedValue &value) {
+                     return std::string(value.values[0] != 0 ? "record" : REPORT_NULL_BLOCK);
+                 }));
+        for (int r = 0; r < SUMMARY_ROW_COUNT; r++) {
+            if (!summary.rows[n][r].values.empty()) {
+                WriteRow(out, std::string(BlockLabels[n]) + "->" + SummaryRows[r].name,
+                         CountsText(summary.rows[n][r], [&](const CountedValue &value) {
+                             return SummaryValueText(r, value, result.names, codePage);
+                         }));
+            }
+        }
+    }
+    WriteRow(out, "dwAP", HexText(summary.lowest[0]) + " to " + HexText(summary.highest[0]));
+    WriteRow(out, "dwAV", HexText(summary.lowest[1]) + " to " + HexText(summary.highest[1]));
+}
+
+void WriteSummaryText(FILE *out, const SummaryResult &result, int codePage) {
     const ReportFacts &facts = result.report;
     if (!facts.readable) {
         return;
@@ -149,63 +170,10 @@ static void WriteSummary(FILE *out, const SummaryResult &result) {
             fprintf(out, "\n%s\n", RunText(facts, run).c_str());
         }
         fprintf(out, "\n%s%s\n", ThreadText(facts, t).c_str(), malformed.c_str());
-        if (summary.entries == 0) {
-            continue;
+        if (summary.entries > 0) {
+            WriteThreadSummary(out, result, t, codePage);
         }
-        WriteRow(out, "shared contexts", CountsText(summary.sharing));
-        for (int n = 0; n < 3; n++) {
-            int same = SameBlockBefore(summary, n);
-            if (same >= 0) {
-                WriteRow(out, BlockLabels[n], std::string("as ") + BlockLabels[same]);
-                continue;
-            }
-            WriteRow(out, BlockLabels[n], CountsText(summary.records[n]));
-            for (int r = 0; r < SUMMARY_ROW_COUNT; r++) {
-                if (!summary.rows[n][r].values.empty()) {
-                    WriteRow(out, std::string(BlockLabels[n]) + "->" + SummaryRows[r].name,
-                             CountsText(summary.rows[n][r]));
-                }
-            }
-        }
-        WriteRow(out, "dwAP", HexText(summary.lowest[0]) + " to " + HexText(summary.highest[0]));
-        WriteRow(out, "dwAV", HexText(summary.lowest[1]) + " to " + HexText(summary.highest[1]));
     }
-}
-
-// A face name is quoted, so that an empty one or one with blanks shows.
-static std::string ShownSide(const DiffResult &result, const Difference &difference, bool sideB) {
-    ValueText text = SideText(result, difference, sideB);
-    std::string shown =
-        IsTextFact(difference.fact) ? QuotedFaceName(text.value, result.codePage) : text.value;
-    return text.raw.empty() ? shown : shown + " (" + text.raw + ")";
-}
-
-std::string StopText(const DiffResult &result) {
-    if (!result.stopped) {
-        return "";
-    }
-    size_t first = 0;
-    while (first < result.threads.size() && result.threads[first].compared == Compared::Whole) {
-        first++;
-    }
-    std::string text;
-    if (first < result.threads.size() && result.threads[first].compared == Compared::Partly) {
-        text = "thread " + std::to_string(first + 1) + " compared up to entry " +
-               std::to_string(result.threads[first].entries);
-        first++;
-    }
-    size_t left = result.threads.size() - first;
-    if (left > 0) {
-        text += (text.empty() ? "" : "; ") +
-                (left == 1 ? "thread " + std::to_string(first + 1)
-                           : "threads " + std::to_string(first + 1) + " and later") +
-                " not compared";
-    }
-    if (text.empty()) {
-        text = "nothing compared";
-    }
-    const std::string &path = result.stoppedInB ? result.b.path : result.a.path;
-    return text + ": " + Place(path, result.stop.line) + ": " + result.stop.reason;
 }
 
 // Which runs were compared, where a report holds several.
@@ -229,16 +197,16 @@ static void WriteRuns(FILE *out, const DiffResult &result) {
 
 // How the threads were paired, when not in the order of first appearance.
 static void WritePairing(FILE *out, const DiffResult &result) {
-    if (!result.failure.empty() || (result.threadsOfB.empty() && !result.pairedByContent)) {
+    if (!result.failure.empty() || result.pairing == Pairing::Order) {
         return;
     }
     std::string pairs;
-    for (size_t t = 0; t < result.threads.size(); t++) {
-        size_t b = result.threads[t].b;
+    for (size_t t = 0; t < result.rows.size(); t++) {
+        size_t b = result.rows[t].b;
         pairs += (t > 0 ? ", " : "") + std::to_string(t + 1) + " with " +
                  (b == NO_THREAD ? std::string("none") : std::to_string(ThreadInRun(result.b, b)));
     }
-    if (!result.threadsOfB.empty()) {
+    if (result.pairing == Pairing::Asked) {
         fprintf(out, "threads of A paired with B's as asked: %s\n", pairs.c_str());
         return;
     }
@@ -251,7 +219,7 @@ static void WritePairing(FILE *out, const DiffResult &result) {
 
 // "entry 2", "entries 1-4 of 4", "entries 1, 3-5 of 9"
 static std::string GroupEntries(const DiffResult &result, const DifferenceGroup &group) {
-    const Difference &first = result.differences[group.first];
+    const Difference &first = group.first;
     if (first.entry == 0) {
         return "";
     }
@@ -262,7 +230,6 @@ static std::string GroupEntries(const DiffResult &result, const DifferenceGroup 
     for (size_t i = 0; i < group.entries.size(); i++) {
         const EntryRange &range = group.entries[i];
         if (i == 6) {
-            text += ", ...";
             break;
         }
         text += i > 0 ? ", " : "";
@@ -272,50 +239,88 @@ static std::string GroupEntries(const DiffResult &result, const DifferenceGroup 
             text += std::to_string(range.last);
         }
     }
-    std::string entries = ", entries ";
-    entries += text;
-    return entries + " of " + std::to_string(result.threads[first.thread - 1].entries);
+    if (group.entries.size() > 6 || group.rangesLeftOut > 0) {
+        text += ", ...";
+    }
+    return ", entries " + text + " of " + std::to_string(result.rows[first.row - 1].entries);
 }
 
 static void WriteDifference(FILE *out, const DiffResult &result, const Difference &difference,
-                            const std::string &place, const char *at) {
+                            const std::string &place, const std::string (&sides)[2],
+                            const char *at) {
     std::string change = ChangeText(difference);
     fprintf(out, "%s, %s: %s | %s  %s(%s%s, %s)\n", place.c_str(),
-            FactName(difference.fact).c_str(), ShownSide(result, difference, false).c_str(),
-            ShownSide(result, difference, true).c_str(),
+            FactName(difference.fact).c_str(), sides[0].c_str(), sides[1].c_str(),
             change.empty() ? "" : ("(" + change + ")  ").c_str(), at,
             Place(result.a.path, difference.a.line).c_str(),
             Place(result.b.path, difference.b.line).c_str());
 }
 
-static void WriteDiff(FILE *out, const DiffResult &result) {
-    WriteRuns(out, result);
-    WritePairing(out, result);
-    if (result.everyEntry) {
-        for (const Difference &difference : result.differences) {
-            WriteDifference(out, result, difference, DifferencePlace(difference), "");
-        }
-    } else {
-        for (const DifferenceGroup &group : result.groups) {
-            const Difference &first = result.differences[group.first];
-            WriteDifference(out, result, first,
-                            "thread " + std::to_string(first.thread) + GroupEntries(result, group),
-                            group.count > 1 ? "first at " : "");
-        }
+static void Begin(void *state, const DiffResult &result) {
+    TextDiff &text = *static_cast<TextDiff *>(state);
+    WriteRuns(text.out, result);
+    WritePairing(text.out, result);
+}
+
+static void Pair(void *state, const DiffResult &result, const EntryPair &pair) {
+    TextDiff &text = *static_cast<TextDiff *>(state);
+    if (!text.everyEntry) {
+        return;
     }
-    if (!result.differences.empty()) {
-        std::string lines;
-        if (!result.everyEntry && result.groups.size() < result.differences.size()) {
-            lines = " in " + Counted(result.groups.size(), "line", "lines") +
-                    " (--every-entry lists each)";
+    for (size_t i = 0; i < pair.count; i++) {
+        const Difference &difference = pair.differences[i];
+        std::string place = "thread " + std::to_string(difference.row);
+        if (difference.entry != 0) {
+            place += ", entry " + std::to_string(difference.entry);
         }
-        fprintf(out, "%s%s\n",
-                Counted(result.differences.size(), "difference", "differences").c_str(),
-                lines.c_str());
-    }
-    if (result.stopped) {
-        fprintf(out, "%s\n", StopText(result).c_str());
+        const std::string sides[2] = {
+            InlineText(ShowSide(result, difference, false, text.codePage), false),
+            InlineText(ShowSide(result, difference, true, text.codePage), false)};
+        WriteDifference(text.out, result, difference, place, sides, "");
     }
 }
 
-const Renderer TextRenderer = {WriteCheck, WriteSummary, WriteDiff};
+static void RowEnd(void *state, const DiffResult &result, size_t row) {
+    TextDiff &text = *static_cast<TextDiff *>(state);
+    if (text.everyEntry) {
+        return;
+    }
+    for (; text.groupsWritten < result.groups.groups.size(); text.groupsWritten++) {
+        const DifferenceGroup &group = result.groups.groups[text.groupsWritten];
+        std::string sides[2];
+        for (int s = 0; s < 2; s++) {
+            sides[s] = group.sampleRange
+                           ? SampleRangeText(group, s == 1)
+                           : InlineText(ShowGroupSide(result, group, s == 1, text.codePage), false);
+        }
+        WriteDifference(text.out, result, group.first,
+                        "thread " + std::to_string(group.first.row) + GroupEntries(result, group),
+                        sides, group.count > 1 ? "first at " : "");
+    }
+    const ThreadPair &pair = result.rows[row - 1];
+    if (pair.ungrouped > 0) {
+        fprintf(text.out, "thread %zu: %s past the first %zu lines (--every-entry lists each)\n",
+                row, Counted(pair.ungrouped, "more difference", "more differences").c_str(),
+                MAX_GROUPS);
+    }
+}
+
+DiffSink TextDiffSink(TextDiff &text) {
+    return {&text, Begin, Pair, RowEnd};
+}
+
+void EndTextDiff(TextDiff &text, const DiffResult &result) {
+    if (result.differenceCount > 0) {
+        std::string lines;
+        if (!text.everyEntry && result.groups.groups.size() < result.differenceCount) {
+            lines = " in " + Counted(result.groups.groups.size(), "line", "lines") +
+                    " (--every-entry lists each)";
+        }
+        fprintf(text.out, "%s%s\n",
+                Counted(result.differenceCount, "difference", "differences").c_str(),
+                lines.c_str());
+    }
+    for (const std::string &line : NotComparedTexts(result)) {
+        fprintf(text.out, "%s\n", line.c_str());
+    }
+}

@@ -16,7 +16,7 @@ fuzz() {
     rm -rf "$corpus"
     mkdir -p "$corpus"
     cp "tests/fuzz/$seeds"/* "$corpus/"
-    "build/fuzz/$fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
+    "build/fuzz/tests/fuzz/$fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix=build/fuzz/ "$@" "$corpus" >"$log" 2>&1 || status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     if [ "$status" -ne 0 ] || [ -z "$runs" ]; then

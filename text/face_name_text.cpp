@@ -1,5 +1,5 @@
 #include "text/face_name_text.h"
-#include "reader/report_reader.h"
+#include "text/quoted_text.h"
 
 #include "files/wide_text.h"
 #include "text/code_page.h"

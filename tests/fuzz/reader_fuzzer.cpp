@@ -3,9 +3,12 @@
 // the line and offset it names; an entry compared with itself differs in
 // nothing, two in turn as much either way; read from a file through a small
 // window, with or without passing over other threads, the same results
-// wherever the window ends; read thread by thread, the same facts (threads,
-// counts, problems) as read in one pass, each thread giving back its entries.
-#include "compare/commands.h"
+// wherever the window ends; indexed, the same facts from a file as from
+// memory, each thread's cursor giving back only its entries, as many as the
+// index counted; and a report compared with itself differs in nothing.
+#include "compare/comparer.h"
+#include "compare/diff.h"
+#include "index/thread_cursor.h"
 #include "reader/report_reader.h"
 
 #include <algorithm>
@@ -28,6 +31,11 @@ std::string Value(ValueKind kind, uint32_t value) {
     char text[VALUE_TEXT_SIZE];
     FormatValue(kind, value, text);
     return text;
+}
+
+std::string MemberText(const ReadBlock &block, int m) {
+    return BlockMembers[m].kind == ValueKind::Text ? block.faceName
+                                                   : Value(BlockMembers[m].kind, block.values[m]);
 }
 
 // The lines the tool writes for the entry's values.
@@ -67,8 +75,8 @@ std::string LinesFrom(const std::string &input, size_t offset, size_t lines) {
 // checked against its copy there and against the entry before it.
 std::string Transcript(ReportReader &reader, const ThreadFilter &filter, const std::string *input) {
     std::string text;
-    DiffResult result = {};
-    result.strict = true;
+    HandleNames names = {};
+    std::vector<Difference> differences;
     ReadEntry entry;
     ReadEntry previous = {};
     ReadProblem problem;
@@ -96,13 +104,13 @@ std::string Transcript(ReportReader &reader, const ThreadFilter &filter, const s
               "entry line at its offset");
         // Either way round, two entries differ in as many facts; one never
         // differs from itself.
-        NameEntryHandles(result.namesA, static_cast<size_t>(entries % 3), entry);
-        result.namesB = result.namesA;
+        NameEntryHandles(names, static_cast<size_t>(entries % 3), entry);
         size_t found[3];
         for (int i = 0; i < 3; i++) {
-            result.differences.clear();
-            CompareEntries(result, 1, 1, i == 1 ? previous : entry, i == 2 ? previous : entry);
-            found[i] = result.differences.size();
+            differences.clear();
+            CompareEntries(names, names, true, 1, 1, i == 1 ? previous : entry,
+                           i == 2 ? previous : entry, differences);
+            found[i] = differences.size();
         }
         Check(found[0] == 0 && (entries++ == 0 || found[1] == found[2]), "differences of entries");
         previous = entry;
@@ -129,7 +137,8 @@ void ReadThroughWindow(const std::string &path, const std::string &input,
         FILE *stream = fopen(path.c_str(), "rb");
         Check(stream != nullptr, "scratch file opened");
         OpenReportFile(file, stream, window);
-        ThreadFilter filter = {oneThread, static_cast<uint8_t>(input.back()), false};
+        ThreadFilter filter = {oneThread ? ThreadsRead::One : ThreadsRead::Every,
+                               static_cast<uint8_t>(input.back())};
         std::string expected = oneThread ? Transcript(memory, filter, nullptr) : transcript;
         Check(Transcript(file, filter, nullptr) == expected, "the same through a window");
         fclose(stream);
@@ -156,35 +165,36 @@ std::string FactsText(const ReportFacts &facts) {
     return text;
 }
 
-// Read thread by thread from a file, the report gives the facts it gives
-// read in one pass, and each thread's pass only entries of that thread:
-// whether the first pass takes the first thread's entries, or passes over
-// every entry before the threads are taken last to first.
-void ReadThreadsFromFile(const std::string &path) {
-    ReportInput whole;
-    Check(OpenInput(whole, path, true), "scratch file opened");
-    ReadWholeInput(whole);
-    for (bool firstPassTakes : {true, false}) {
-        ReportInput threads;
-        Check(OpenInput(threads, path, true), "scratch file opened");
-        if (!firstPassTakes) {
-            FinishFirstPass(threads);
-        }
+// Indexed from a file, the report gives the facts it gives from memory;
+// each thread's cursor gives only that thread's entries, never more than the
+// index counted, and never fails on a file that did not change. Compared
+// with itself, even under --strict, it differs in nothing.
+void IndexAndCompare(const std::string &path, const std::string &input) {
+    ReportReader memory;
+    OpenReportText(memory, input.data(), input.size());
+    ReportFacts inMemory = IndexFromReader(memory, path);
+    IndexedReport reports[2] = {IndexReport(path, true), IndexReport(path, true)};
+    Check(FactsText(reports[0].facts) == FactsText(inMemory), "the same facts from a file");
+    for (const ReportThread &thread : inMemory.threads) {
+        ThreadCursor cursor;
+        OpenThreadCursor(cursor, reports[0].file.get(), thread);
         ReadEntry entry;
-        size_t count = std::max<size_t>(threads.facts.threads.size(), 1);
-        for (size_t n = 0; n == 0 || n < threads.facts.threads.size(); n++) {
-            size_t t = firstPassTakes ? n : count - 1 - n;
-            while (NextThreadEntry(threads, t, entry)) {
-                Check(entry.header[THREAD_ID_FIELD] == threads.facts.threads[t].id,
-                      "an entry of the thread asked for");
+        ReadProblem problem;
+        uint64_t given = 0;
+        for (CursorStatus status;
+             (status = NextThreadEntry(cursor, entry, problem)) != CursorStatus::End;) {
+            Check(status != CursorStatus::Failed, "a cursor reads the file as indexed");
+            if (status == CursorStatus::Entry) {
+                Check(entry.header[THREAD_ID_FIELD] == thread.id, "an entry of the thread");
+                given++;
             }
         }
-        FinishReading(threads);
-        Check(FactsText(whole.facts) == FactsText(threads.facts),
-              "the same facts thread by thread");
-        CloseInput(threads);
+        Check(given <= thread.entries, "no more entries than the index counted");
     }
-    CloseInput(whole);
+    DiffResult result = DiffReports(reports[0], reports[1], {true, {}, {0, 0}}, {});
+    Check(result.differenceCount == 0, "a report compared with itself differs in nothing");
+    Check(result.verdict == (IsWellFormed(inMemory) ? DiffVerdict::Same : DiffVerdict::Partial),
+          "the verdict of a report compared with itself");
 }
 
 } // namespace
@@ -206,6 +216,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Check(file != nullptr && fwrite(input.data(), 1, size, file) == size, "scratch file written");
     fclose(file);
     ReadThroughWindow(path, input, transcript);
-    ReadThreadsFromFile(path);
+    IndexAndCompare(path, input);
     return 0;
 }

@@ -1,5 +1,5 @@
 // The report tool's start: its arguments as UTF-8.
-#include "files/program_entry.h"
+#include "report_tool/run.h"
 
 #include <cstdio>
 
