@@ -1,6 +1,10 @@
 #include "shell/main_window.h"
 #include "capture/capture.h"
 
+static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+static BOOL OnCreate(HWND window);
+static void OnCommand(HWND window, int id, HWND control, UINT notification);
+
 BOOL RegisterMainClass(HINSTANCE instance) {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -30,7 +34,8 @@ HWND CreateMainWindow(LPCSTR title) {
     return window;
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// Each message to its handler.
+static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         OnCreate(window);
@@ -46,9 +51,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-// The controls fill the bottom-right 200 by 50 pixels of the client area, the
-// edit on the left; they are placed once and never moved.
-BOOL OnCreate(HWND window) {
+// WM_CREATE: the controls fill the bottom-right 200 by 50 pixels of the
+// client area, the edit on the left; they are placed once and never moved.
+// The window is then posted its first capture command.
+static BOOL OnCreate(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -63,7 +69,9 @@ BOOL OnCreate(HWND window) {
     return TRUE;
 }
 
-void OnCommand(HWND window, int id, HWND, UINT) {
+// WM_COMMAND: identifier 1 (the button, or the command posted at creation)
+// captures; any other identifier does nothing.
+static void OnCommand(HWND window, int id, HWND, UINT) {
     if (id == ID_BUTTON) {
         CaptureInputContexts(window);
     }

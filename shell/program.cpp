@@ -2,7 +2,9 @@
 #include "report/report.h"
 #include "shell/main_window.h"
 
-int RunMessageLoop() {
+// Dispatches this thread's messages until WM_QUIT or an error; returns the
+// wParam of the last message retrieved.
+static int RunMessageLoop() {
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -11,7 +13,8 @@ int RunMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
-unsigned WINAPI SecondThreadProc(void *) {
+// Creates window #2 and runs its loop until the window is closed.
+static unsigned WINAPI SecondThreadProc(void *) {
     CreateMainWindow(SECOND_WINDOW_TITLE);
     return static_cast<unsigned>(RunMessageLoop());
 }

@@ -10,10 +10,3 @@
 // the main loop. Returns 0 when window #1 is closed, 1 when start-up fails.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
                    int showCommand);
-
-// Creates window #2 and runs its loop until the window is closed.
-unsigned WINAPI SecondThreadProc(void *parameter);
-
-// Dispatches this thread's messages until WM_QUIT or an error; returns the
-// wParam of the last message retrieved.
-int RunMessageLoop();

@@ -18,6 +18,7 @@ const HINSTANCE INSTANCE = FakeHandle<HINSTANCE>(0x00400000);
 TEST(Shell, OnlyCommandOneCaptures) {
     EnterFreshDirectory();
     FakeReset();
+    ASSERT_TRUE(RegisterMainClass(INSTANCE));
     // wParam: the notification code in the high word, the control id in the low.
     const struct {
         WPARAM wParam;
@@ -30,7 +31,7 @@ TEST(Shell, OnlyCommandOneCaptures) {
         {0, 2},
     };
     for (const auto &[wParam, entries] : commands) {
-        EXPECT_EQ(MainWindowProc(FakeHandle<HWND>(0x10010), WM_COMMAND, wParam, 0), 0);
+        EXPECT_EQ(fakeClass.lpfnWndProc(FakeHandle<HWND>(0x10010), WM_COMMAND, wParam, 0), 0);
         EXPECT_EQ(ReadEntries(FileBytes(REPORT_FILE_NAME)).size(), entries) << wParam;
     }
 }
