@@ -1,9 +1,10 @@
 #!/bin/bash
 # Benchmark of vantorel-report on Linux: check, diff and summary of 1 GiB
 # reports against wc -l over the same files in the same run (medians of RUNS
-# runs, interleaved), and peak memory of check and diff on 1 MiB and 1 GiB
-# reports and on bad input. Prints figures; it fails only if something does
-# not run.
+# runs, interleaved); peak memory of check, summary and diff on 1 MiB and
+# 1 GiB reports, diff with few and with dense differences in every format,
+# and on bad input; the time to diff's first line. Prints figures; it fails
+# only if something does not run.
 # The reports are written to build/bench/reports and deleted at the end
 # unless --keep is given.
 # Usage: scripts/bench-report.sh [RUNS] [--keep]
@@ -33,7 +34,7 @@ if ! $keep; then
 fi
 
 echo
-echo "# Report tool ($(date -u +%Y-%m-%d), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+echo "# Report tool ($(date -u +%Y-%m-%d), $(nproc) cores, $(sed -n "s/^model name\t*: //p" /proc/cpuinfo | head -1), load $(cut -d' ' -f1-3 /proc/loadavg))"
 "$build/tests/report_gen" 1048576 "$work/small-a.txt" "$work/small-b.txt" >/dev/null
 planted=$("$build/tests/report_gen" 1073741824 "$work/a.txt" "$work/b.txt")
 echo "${planted//planted:/b.txt differs from a.txt in}"
@@ -94,6 +95,45 @@ echo "check 1 GiB:                  $(peak "$tool" check "$a")"
 echo "diff 1 MiB:                   $(peak "$tool" diff "$work/small-a.txt" "$work/small-b.txt")"
 echo "diff 1 GiB:                   $(peak "$tool" diff "$a" "$b")"
 echo "summary 1 GiB:                $(peak "$tool" summary "$a")"
+
+# B made to differ densely: one fact in every entry (pic1->fOpen), and about
+# a hundred (every member whose value is 0); --strict adds the memory
+# samples, which differ in every entry of these two runs.
+dense() { # SIZE_NAME A B
+    sed -e 's/^pic1->fOpen: [01]\r$/pic1->fOpen: 7\r/' "$3" >"$work/$1-one.txt"
+    sed -e 's/: 0\r$/: 5\r/' "$3" >"$work/$1-hundred.txt"
+}
+dense small "$work/small-a.txt" "$work/small-b.txt"
+dense big "$a" "$b"
+echo
+echo "diff, max RSS at 1 MiB and at 1 GiB:"
+for kind in planted one hundred strict; do
+    for format in text --every-entry --json --html; do
+        line="$kind, $format:"
+        for size in small big; do
+            left=$([ $size = small ] && echo "$work/small-a.txt" || echo "$a")
+            right=$([ $size = small ] && echo "$work/small-b.txt" || echo "$b")
+            options=()
+            case $kind in
+            one | hundred) right="$work/$size-$kind.txt" ;;
+            strict) options+=(--strict) ;;
+            esac
+            case $format in
+            text) ;;
+            --html) options+=(--html "$work/page.html") ;;
+            *) options+=("$format") ;;
+            esac
+            line="$line $(peak "$tool" "${options[@]}" diff "$left" "$right")"
+        done
+        printf '%-28s %s\n' "${line%%:*}:" "${line#*: }"
+    done
+done
+echo "differences: one $("$tool" diff "$a" "$work/big-one.txt" | tail -1 | cut -d' ' -f1)," \
+    "hundred $("$tool" diff "$a" "$work/big-hundred.txt" | tail -1 | cut -d' ' -f1)," \
+    "strict $("$tool" --strict diff "$a" "$b" | tail -1 | cut -d' ' -f1)"
+first=$(took bash -c "'$tool' --every-entry diff '$a' '$work/big-hundred.txt' | head -1")
+whole=$(took "$tool" --every-entry diff "$a" "$work/big-hundred.txt")
+echo "first line of --every-entry, hundred: $first ms (the whole: $whole ms)"
 
 head -c 100000000 /dev/zero | tr '\0' '-' >"$work/hyphens.txt"
 head -c 1073741824 /dev/zero | tr '\0' 'x' >"$work/one-line.txt"

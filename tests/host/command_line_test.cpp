@@ -6,101 +6,81 @@
 
 namespace {
 
-TEST(CommandLine, Options) {
-    const struct {
-        std::vector<std::string> arguments;
-        Command command;
-        std::vector<std::string> reports;
-        size_t runs[2];
-        std::vector<size_t> threadsOfB;
-        std::string page;
-        int codePage;
-    } cases[] = {
-        {{"check", "a", "b"}, Command::Check, {"a", "b"}, {0, 0}, {}, "", 0},
-        {{"summary", "-"}, Command::Summary, {"-"}, {0, 0}, {}, "", 0},
-        {{"--runs", "2", "diff", "a", "b"}, Command::Diff, {"a", "b"}, {2, 2}, {}, "", 0},
-        {{"--runs=1,3", "diff", "a", "b"}, Command::Diff, {"a", "b"}, {1, 3}, {}, "", 0},
-        {{"diff", "--match-threads", "2", "a", "b"}, Command::Diff, {"a", "b"}, {0, 0}, {1}, "", 0},
-        {{"--match-threads=2,1", "diff", "a", "b"},
-         Command::Diff,
-         {"a", "b"},
-         {0, 0},
-         {1, 0},
-         "",
-         0},
-        {{"diff", "--html", "p.html", "a", "b"},
-         Command::Diff,
-         {"a", "b"},
-         {0, 0},
-         {},
-         "p.html",
-         0},
-        {{"--html=diff", "diff", "a", "b"}, Command::Diff, {"a", "b"}, {0, 0}, {}, "diff", 0},
-        {{"diff", "--", "--a", "-"}, Command::Diff, {"--a", "-"}, {0, 0}, {}, "", 0},
-        {{"--code-page", "1252", "summary", "a"}, Command::Summary, {"a"}, {0, 0}, {}, "", 1252},
-    };
-    for (const auto &c : cases) {
-        CommandLine line = ParseCommandLine(c.arguments);
-        std::string what = c.arguments[0] + " " + c.arguments[1];
-        EXPECT_EQ(line.error, "") << what;
-        EXPECT_EQ(line.command, c.command) << what;
-        EXPECT_EQ(line.reports, c.reports) << what;
-        EXPECT_EQ(line.runs[0], c.runs[0]) << what;
-        EXPECT_EQ(line.runs[1], c.runs[1]) << what;
-        EXPECT_EQ(line.threadsOfB, c.threadsOfB) << what;
-        EXPECT_EQ(line.page, c.page) << what;
-        EXPECT_EQ(line.pageAsked, !c.page.empty()) << what;
-        EXPECT_EQ(line.codePage, c.codePage) << what;
+// What a command line asks for, in one line.
+std::string Asked(const CommandLine &line) {
+    if (!line.error.empty()) {
+        return "error: " + line.error;
     }
-    CommandLine flags = ParseCommandLine({"--json", "--strict", "--every-entry", "diff", "a", "b"});
-    EXPECT_TRUE(flags.json && flags.strict && flags.everyEntry);
-    EXPECT_TRUE(ParseCommandLine({"--help", "--bogus-later"}).help);
-    EXPECT_TRUE(ParseCommandLine({"check", "--version"}).version);
+    static const char *const Commands[] = {"none", "check", "summary", "diff"};
+    std::string text = Commands[static_cast<int>(line.command)];
+    for (const std::string &report : line.reports) {
+        text += " " + report;
+    }
+    text += "; runs " + std::to_string(line.runs[0]) + "," + std::to_string(line.runs[1]);
+    for (size_t t : line.threadsOfB) {
+        text += " b" + std::to_string(t + 1);
+    }
+    text += line.pageAsked ? "; page " + line.page : "";
+    text += line.codePage != 0 ? "; cp " + std::to_string(line.codePage) : "";
+    text += std::string(line.json ? "; json" : "") + (line.strict ? "; strict" : "") +
+            (line.everyEntry ? "; every" : "") + (line.help ? "; help" : "") +
+            (line.version ? "; version" : "");
+    return text;
 }
 
-TEST(CommandLine, UsageErrors) {
+TEST(CommandLine, OptionsAndErrors) {
+    const std::string withDiff =
+        "error: --strict, --html, --match-threads, --runs and --every-entry go with diff";
+    const std::string runsError =
+        "error: --runs takes a run of A and one of B, e.g. 1,3, or one for both";
+    const std::string threadsError = "error: --match-threads takes thread numbers of B, e.g. 2,1";
     const struct {
         std::vector<std::string> arguments;
-        const char *error;
+        std::string asked;
     } cases[] = {
-        {{}, "no command"},
-        {{"compare", "a"}, "unknown command compare"},
-        {{"--color", "check", "a"}, "unknown option --color"},
-        {{"check"}, "check takes one report or more, got 0"},
-        {{"summary", "a", "b"}, "summary takes 1 report, got 2"},
-        {{"diff", "a"}, "diff takes 2 reports, got 1"},
-        {{"diff", "-", "-"}, "standard input (-) can be read only once"},
-        {{"--strict", "check", "a"},
-         "--strict, --html, --match-threads, --runs and --every-entry go with diff"},
-        {{"--runs", "1", "summary", "a"},
-         "--strict, --html, --match-threads, --runs and --every-entry go with diff"},
-        {{"diff", "a", "b", "--runs"}, "--runs needs A[,B], e.g. 2 or 1,3"},
-        {{"--runs", "0", "diff", "a", "b"},
-         "--runs takes a run of A and one of B, e.g. 1,3, or one for both"},
-        {{"--runs", "1,", "diff", "a", "b"},
-         "--runs takes a run of A and one of B, e.g. 1,3, or one for both"},
-        {{"--runs", "1234567", "diff", "a", "b"},
-         "--runs takes a run of A and one of B, e.g. 1,3, or one for both"},
-        {{"--match-threads", "1,1", "diff", "a", "b"}, "--match-threads: thread 1 is named twice"},
-        {{"--match-threads", "x", "diff", "a", "b"},
-         "--match-threads takes thread numbers of B, e.g. 2,1"},
-        {{"--match-threads", "2,", "diff", "a", "b"},
-         "--match-threads takes thread numbers of B, e.g. 2,1"},
-        {{"--html", "diff", "a", "b"}, "--html needs FILE"},
-        {{"--html=", "diff", "a", "b"}, "--html needs FILE"},
+        {{"check", "a", "b"}, "check a b; runs 0,0"},
+        {{"--json", "summary", "-"}, "summary -; runs 0,0; json"},
+        {{"--runs", "2", "--strict", "diff", "a", "b"}, "diff a b; runs 2,2; strict"},
+        {{"--runs=1,3", "diff", "a", "b", "--every-entry"}, "diff a b; runs 1,3; every"},
+        {{"diff", "--match-threads", "2", "a", "b"}, "diff a b; runs 0,0 b2"},
+        {{"--match-threads=2,1", "diff", "a", "b"}, "diff a b; runs 0,0 b2 b1"},
+        {{"diff", "--html", "p.html", "a", "b"}, "diff a b; runs 0,0; page p.html"},
+        {{"--html=diff", "diff", "a", "b"}, "diff a b; runs 0,0; page diff"},
+        {{"diff", "--", "--a", "-"}, "diff --a -; runs 0,0"},
+        {{"--code-page", "1252", "summary", "a"}, "summary a; runs 0,0; cp 1252"},
+        {{"--help", "diff", "a"}, "none; runs 0,0; help"},
+        {{"check", "--version"}, "none; runs 0,0; version"},
+        {{}, "error: no command"},
+        {{"compare", "a"}, "error: unknown command compare"},
+        {{"--color", "check", "a"}, "error: unknown option --color"},
+        {{"check"}, "error: check takes one report or more, got 0"},
+        {{"summary", "a", "b"}, "error: summary takes 1 report, got 2"},
+        {{"diff", "a"}, "error: diff takes 2 reports, got 1"},
+        {{"diff", "-", "-"}, "error: standard input (-) can be read only once"},
+        {{"--strict", "check", "a"}, withDiff},
+        {{"--runs", "1", "summary", "a"}, withDiff},
+        {{"diff", "a", "b", "--runs"}, "error: --runs needs A[,B], e.g. 2 or 1,3"},
+        {{"--runs", "0", "diff", "a", "b"}, runsError},
+        {{"--runs", "1,", "diff", "a", "b"}, runsError},
+        {{"--runs", "1234567", "diff", "a", "b"}, runsError},
+        {{"--match-threads", "1,1", "diff", "a", "b"},
+         "error: --match-threads: thread 1 is named twice"},
+        {{"--match-threads", "x", "diff", "a", "b"}, threadsError},
+        {{"--match-threads", "2,", "diff", "a", "b"}, threadsError},
+        {{"--html", "diff", "a", "b"}, "error: --html needs FILE"},
+        {{"--html=", "diff", "a", "b"}, "error: --html needs FILE"},
         {{"--html", "-", "diff", "a", "b"},
-         "--html needs FILE: the page does not go to standard output"},
+         "error: --html needs FILE: the page does not go to standard output"},
         {{"--code-page", "x", "summary", "a"},
-         "--code-page takes the number of the report's ANSI code page, e.g. 932"},
-        {{"summary", "a", "--code-page"}, "--code-page needs a number, e.g. 932"},
+         "error: --code-page takes the number of the report's ANSI code page, e.g. 932"},
+        {{"summary", "a", "--code-page"}, "error: --code-page needs a number, e.g. 932"},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(ParseCommandLine(c.arguments).error, c.error)
-            << (c.arguments.empty() ? "" : c.arguments[0]);
+        EXPECT_EQ(Asked(ParseCommandLine(c.arguments)), c.asked);
     }
-    EXPECT_NE(
-        ParseCommandLine({"--code-page", "99999", "summary", "a"}).error.find("--code-page: "),
-        std::string::npos);
+    EXPECT_EQ(
+        ParseCommandLine({"--code-page", "99999", "summary", "a"}).error.rfind("--code-page: ", 0),
+        0u);
 }
 
 } // namespace
