@@ -42,6 +42,7 @@ TEST(CommandLine, OptionsAndErrors) {
         {{"--json", "summary", "-"}, "summary -; runs 0,0; json"},
         {{"--runs", "2", "--strict", "diff", "a", "b"}, "diff a b; runs 2,2; strict"},
         {{"--runs=1,3", "diff", "a", "b", "--every-entry"}, "diff a b; runs 1,3; every"},
+        {{"--runs", "123456", "diff", "a", "b"}, "diff a b; runs 123456,123456"},
         {{"diff", "--match-threads", "2", "a", "b"}, "diff a b; runs 0,0 b2"},
         {{"--match-threads=2,1", "diff", "a", "b"}, "diff a b; runs 0,0 b2 b1"},
         {{"diff", "--html", "p.html", "a", "b"}, "diff a b; runs 0,0; page p.html"},
