@@ -376,8 +376,11 @@ static ReadStatus ReadBlockLines(ReportReader &reader, ReadEntry &entry, int n, 
                             std::string("bad value for ") + BlockLabels[n] + "->" +
                                 BlockMembers[m].path + ": " + Quoted(value)};
             }
-            block.values[m] = 0;
-            block.faceName[0] = '\0';
+            if (BlockMembers[m].kind == ValueKind::Text) {
+                block.faceName[0] = '\0';
+            } else {
+                block.values[m] = 0;
+            }
         }
     }
     return ReadStatus::Entry;
