@@ -1,8 +1,9 @@
 #include "compare/diff.h"
 #include "compare/comparer.h"
-#include "index/thread_cursor.h"
+#include "index/cursor_ahead.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -120,7 +121,10 @@ struct RowSide {
     ReportFacts &facts;
     HandleNames &names;
     size_t thread;
+    // B's thread is read ahead on a thread of its own while A's is read here.
+    bool readAhead;
     ThreadCursor cursor;
+    std::unique_ptr<CursorAhead> ahead;
     bool ended;
     ReadEntry entry;
     CursorStatus status;
@@ -165,6 +169,26 @@ void NoteRowProblem(ThreadPair &row, const RowSide &side, bool inB, uint64_t ent
     }
 }
 
+void OpenSide(RowSide &side) {
+    side.ended = side.thread == NO_THREAD;
+    if (side.ended) {
+        return;
+    }
+    FILE *file = side.report.file.get();
+    const ReportThread &thread = side.facts.threads[side.thread];
+    if (side.readAhead) {
+        side.ahead = std::make_unique<CursorAhead>();
+        StartCursorAhead(*side.ahead, file, thread);
+    } else {
+        OpenThreadCursor(side.cursor, file, thread);
+    }
+}
+
+CursorStatus NextSideEntry(RowSide &side, ReadProblem &problem) {
+    return side.readAhead ? NextAheadEntry(*side.ahead, side.entry, problem)
+                          : NextThreadEntry(side.cursor, side.entry, problem);
+}
+
 // Compares row r's pair of threads entry by entry, each side read by its
 // cursor, to the end of either or to a problem that stops it.
 void CompareRow(Comparing &comparing, RowSide (&sides)[2], size_t r) {
@@ -172,17 +196,13 @@ void CompareRow(Comparing &comparing, RowSide (&sides)[2], size_t r) {
     ThreadPair &row = result.rows[r];
     size_t rowNumber = r + 1;
     for (RowSide &side : sides) {
-        side.ended = side.thread == NO_THREAD;
-        if (!side.ended) {
-            OpenThreadCursor(side.cursor, side.report.file.get(), side.facts.threads[side.thread]);
-        }
+        OpenSide(side);
     }
     for (uint64_t entry = 1;; entry++) {
         ReadProblem problems[2];
         for (int s = 0; s < 2; s++) {
             RowSide &side = sides[s];
-            side.status = side.ended ? CursorStatus::End
-                                     : NextThreadEntry(side.cursor, side.entry, problems[s]);
+            side.status = side.ended ? CursorStatus::End : NextSideEntry(side, problems[s]);
             side.ended = side.status == CursorStatus::End;
         }
         for (int s = 0; s < 2; s++) {
@@ -312,8 +332,8 @@ DiffResult DiffReports(IndexedReport &a, IndexedReport &b, const DiffOptions &op
     Comparing comparing = {result, options, sinks, {}};
     for (size_t r = 0; r < result.rows.size(); r++) {
         RowSide sides[2] = {
-            {a, result.a, result.namesA, result.rows[r].a, {}, false, {}, {}, 0, 0, 0},
-            {b, result.b, result.namesB, result.rows[r].b, {}, false, {}, {}, 0, 0, 0}};
+            {a, result.a, result.namesA, result.rows[r].a, false, {}, {}, false, {}, {}, 0, 0, 0},
+            {b, result.b, result.namesB, result.rows[r].b, true, {}, {}, false, {}, {}, 0, 0, 0}};
         CompareRow(comparing, sides, r);
     }
     result.verdict = VerdictOf(result);

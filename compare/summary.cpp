@@ -1,5 +1,4 @@
 #include "compare/summary.h"
-#include "index/thread_cursor.h"
 
 #include <algorithm>
 #include <cstring>
@@ -81,31 +80,23 @@ static void AddEntry(ThreadSummary &summary, const ReadEntry &entry) {
     }
 }
 
-SummaryResult SummarizeReport(IndexedReport &report) {
+// Sums up a whole entry as the index reads it; entries with a problem are
+// not summed up, the index has every problem.
+static void SummarizeEntry(void *state, const ReportFacts &facts, size_t thread,
+                           const ReadEntry &entry) {
+    SummaryResult &result = *static_cast<SummaryResult *>(state);
+    if (result.threads.size() < facts.threads.size()) {
+        result.threads.resize(facts.threads.size());
+    }
+    NameEntryHandles(result.names, thread, entry);
+    AddEntry(result.threads[thread], entry);
+}
+
+SummaryResult SummarizeReport(const std::string &path) {
     SummaryResult result = {};
-    result.report = report.facts;
-    if (!result.report.readable) {
-        return result;
-    }
-    result.threads.resize(result.report.threads.size());
-    ReadEntry entry;
-    ReadProblem problem;
-    for (size_t t = 0; t < result.report.threads.size(); t++) {
-        ThreadCursor cursor;
-        OpenThreadCursor(cursor, report.file.get(), result.report.threads[t]);
-        for (CursorStatus status;
-             (status = NextThreadEntry(cursor, entry, problem)) != CursorStatus::End;) {
-            if (status == CursorStatus::Failed) {
-                result.report.readable = false;
-                result.report.failure = problem.reason;
-                return result;
-            }
-            // Only whole entries are summed up; the index has every problem.
-            if (status == CursorStatus::Entry) {
-                NameEntryHandles(result.names, t, entry);
-                AddEntry(result.threads[t], entry);
-            }
-        }
-    }
+    EntryWatcher watcher = {SummarizeEntry, &result};
+    result.report = IndexReport(path, false, &watcher).facts;
+    // What was read of a report that could not be read through is not shown.
+    result.threads.resize(result.report.readable ? result.report.threads.size() : 0);
     return result;
 }

@@ -77,4 +77,5 @@ struct SummaryResult {
     HandleNames names;
 };
 
-SummaryResult SummarizeReport(IndexedReport &report);
+// Indexes and sums up a report (a path, or "-") in one reading.
+SummaryResult SummarizeReport(const std::string &path);

@@ -86,7 +86,8 @@ void NoteUnclearStart(Indexing &indexing, const EntryPlace &entry) {
                                     ProblemPlace::OutsideEntries, 0, 0, 0, false, 0, false});
 }
 
-void CountEntry(Indexing &indexing, const EntryPlace &entry) {
+// Places an entry in its run and thread; returns the thread's index.
+size_t CountEntry(Indexing &indexing, const EntryPlace &entry) {
     ReportFacts &facts = indexing.facts;
     int inRun = facts.runs.empty() ? -1 : FitRun(indexing.run, entry);
     if (inRun < 0) {
@@ -107,8 +108,10 @@ void CountEntry(Indexing &indexing, const EntryPlace &entry) {
     }
     facts.entries++;
     run.entries++;
-    facts.threads[indexing.threadOf[inRun]].entries++;
+    size_t thread = indexing.threadOf[inRun];
+    facts.threads[thread].entries++;
     indexing.last = entry;
+    return thread;
 }
 
 void CountProblem(ReportFacts &facts, ReadProblem &problem) {
@@ -120,7 +123,8 @@ void CountProblem(ReportFacts &facts, ReadProblem &problem) {
 
 } // namespace
 
-ReportFacts IndexFromReader(ReportReader &reader, const std::string &path) {
+ReportFacts IndexFromReader(ReportReader &reader, const std::string &path,
+                            const EntryWatcher *watcher) {
     Indexing indexing = {};
     ReportFacts &facts = indexing.facts;
     facts.path = path;
@@ -130,8 +134,12 @@ ReportFacts IndexFromReader(ReportReader &reader, const std::string &path) {
     for (ReadStatus status;
          (status = ReadNextEntry(reader, EVERY_THREAD, entry, problem)) != ReadStatus::End;) {
         if (status == ReadStatus::Entry) {
-            CountEntry(indexing, {entry.header[THREAD_ID_FIELD], entry.windowKnown,
-                                  entry.header[WindowField(0, 0)], entry.line, entry.offset});
+            size_t thread =
+                CountEntry(indexing, {entry.header[THREAD_ID_FIELD], entry.windowKnown,
+                                      entry.header[WindowField(0, 0)], entry.line, entry.offset});
+            if (watcher != nullptr) {
+                watcher->seen(watcher->state, facts, thread, entry);
+            }
             continue;
         }
         if (problem.place == ProblemPlace::InEntry) {
@@ -165,15 +173,15 @@ ReportFacts IndexFromReader(ReportReader &reader, const std::string &path) {
     return facts;
 }
 
-IndexedReport IndexOpenReport(File file, const std::string &path) {
+IndexedReport IndexOpenReport(File file, const std::string &path, const EntryWatcher *watcher) {
     IndexedReport report = {std::move(file), {}};
     ReportReader reader;
     OpenReportFile(reader, report.file.get());
-    report.facts = IndexFromReader(reader, path);
+    report.facts = IndexFromReader(reader, path, watcher);
     return report;
 }
 
-IndexedReport IndexReport(const std::string &path, bool mustSeek) {
+IndexedReport IndexReport(const std::string &path, bool mustSeek, const EntryWatcher *watcher) {
     std::string error;
     File file(OpenInputFile(path, mustSeek, error));
     if (file == nullptr) {
@@ -182,5 +190,5 @@ IndexedReport IndexReport(const std::string &path, bool mustSeek) {
         report.facts.failure = error;
         return report;
     }
-    return IndexOpenReport(std::move(file), path);
+    return IndexOpenReport(std::move(file), path, watcher);
 }

@@ -68,16 +68,27 @@ struct IndexedReport {
     ReportFacts facts;
 };
 
+// Is handed each whole entry as indexing reads it, with its thread's index
+// in facts.threads, so that a command that needs every entry once (summary)
+// reads the report once.
+struct EntryWatcher {
+    void (*seen)(void *state, const ReportFacts &facts, size_t thread, const ReadEntry &entry);
+    void *state;
+};
+
 // Opens a report (a path, or "-" for standard input) and indexes it. With
-// mustSeek (summary, diff: the threads are read again), input that cannot
-// seek is first copied to a temporary file. facts.readable is false, with
-// the reason, when it cannot be opened or read through.
-IndexedReport IndexReport(const std::string &path, bool mustSeek);
+// mustSeek (diff: the threads are read again), input that cannot seek is
+// first copied to a temporary file. facts.readable is false, with the
+// reason, when it cannot be opened or read through.
+IndexedReport IndexReport(const std::string &path, bool mustSeek,
+                          const EntryWatcher *watcher = nullptr);
 
 // Indexes a report open at its start, which must seek (the tests' way in,
 // on a stream over text held in memory).
-IndexedReport IndexOpenReport(File file, const std::string &path);
+IndexedReport IndexOpenReport(File file, const std::string &path,
+                              const EntryWatcher *watcher = nullptr);
 
 // Indexes a report read through `reader` from its start (the tests' and the
 // fuzzers' way in, on text held in memory).
-ReportFacts IndexFromReader(ReportReader &reader, const std::string &path);
+ReportFacts IndexFromReader(ReportReader &reader, const std::string &path,
+                            const EntryWatcher *watcher = nullptr);

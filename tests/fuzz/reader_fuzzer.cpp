@@ -8,12 +8,14 @@
 // index counted; and a report compared with itself differs in nothing.
 #include "compare/comparer.h"
 #include "compare/diff.h"
+#include "index/cursor_ahead.h"
 #include "index/thread_cursor.h"
 #include "reader/report_reader.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -165,10 +167,33 @@ std::string FactsText(const ReportFacts &facts) {
     return text;
 }
 
+// What a cursor gives, as text, and one more call past its end.
+template <typename Next> std::string CursorText(Next next) {
+    std::string text;
+    ReadEntry entry;
+    ReadProblem problem;
+    for (int past = 0; past < 2;) {
+        CursorStatus status = next(entry, problem);
+        past += status == CursorStatus::End || status == CursorStatus::Failed;
+        text += std::to_string(static_cast<int>(status)) + " ";
+        if (status == CursorStatus::Entry) {
+            text += std::to_string(entry.line);
+            for (uint32_t value : entry.header) {
+                text += " " + std::to_string(value);
+            }
+        } else if (status != CursorStatus::End) {
+            text += std::to_string(problem.line) + " " + problem.reason;
+        }
+        text += "\n";
+    }
+    return text;
+}
+
 // Indexed from a file, the report gives the facts it gives from memory;
 // each thread's cursor gives only that thread's entries, never more than the
-// index counted, and never fails on a file that did not change. Compared
-// with itself, even under --strict, it differs in nothing.
+// index counted, and never fails on a file that did not change; read ahead
+// on a thread of its own, it gives the same. Compared with itself, even
+// under --strict, it differs in nothing.
 void IndexAndCompare(const std::string &path, const std::string &input) {
     ReportReader memory;
     OpenReportText(memory, input.data(), input.size());
@@ -190,6 +215,15 @@ void IndexAndCompare(const std::string &path, const std::string &input) {
             }
         }
         Check(given <= thread.entries, "no more entries than the index counted");
+        OpenThreadCursor(cursor, reports[0].file.get(), thread);
+        std::string read =
+            CursorText([&](ReadEntry &e, ReadProblem &p) { return NextThreadEntry(cursor, e, p); });
+        auto ahead = std::make_unique<CursorAhead>();
+        StartCursorAhead(*ahead, reports[1].file.get(), thread);
+        Check(CursorText([&](ReadEntry &e, ReadProblem &p) {
+                  return NextAheadEntry(*ahead, e, p);
+              }) == read,
+              "a cursor read ahead gives what it gives");
     }
     DiffResult result = DiffReports(reports[0], reports[1], {true, {}, {0, 0}}, {});
     Check(result.differenceCount == 0, "a report compared with itself differs in nothing");
