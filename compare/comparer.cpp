@@ -40,7 +40,7 @@ bool SameHandle(const Comparing &comparing, uint32_t a, uint32_t b) {
 }
 
 void Differ(Comparing &comparing, Fact fact, DifferenceSide a, DifferenceSide b) {
-    comparing.differences.push_back({comparing.row, comparing.entry, fact, a, b});
+    comparing.differences.push_back({comparing.row, comparing.entry, fact, a, b, 0});
 }
 
 void CompareBlocks(Comparing &comparing, const ReadBlock &blockA, const ReadBlock &blockB, int n) {

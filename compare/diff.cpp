@@ -140,15 +140,26 @@ struct Comparing {
     std::vector<Difference> differences; // of the pair at hand
 };
 
-void Push(Comparing &comparing, const EntryPair &pair) {
+// Marks the known differences of a pair of entries, counts and groups them,
+// and hands the pair to the sinks.
+void Push(Comparing &comparing, EntryPair pair, Difference *differences) {
     DiffResult &result = comparing.result;
     ThreadPair &row = result.rows[pair.row - 1];
+    const KnownCheck &known = comparing.options.known;
+    pair.differences = differences;
     for (size_t i = 0; i < pair.count; i++) {
+        Difference &difference = differences[i];
+        if (known.state != nullptr) {
+            difference.known = known.lineOf(known.state, result, difference);
+        }
         row.differences++;
         result.differenceCount++;
-        if (!GroupDifference(result.groups, pair.differences[i])) {
+        result.knownCount += difference.known != 0;
+        size_t groups = result.groups.groups.size();
+        if (!GroupDifference(result.groups, difference)) {
             row.ungrouped++;
         }
+        result.knownGroups += difference.known != 0 && result.groups.groups.size() > groups;
     }
     for (const DiffSink &sink : comparing.sinks) {
         sink.pair(sink.state, result, pair);
@@ -248,8 +259,9 @@ void CompareRow(Comparing &comparing, RowSide (&sides)[2], size_t r) {
             CompareEntries(result.namesA, result.namesB, comparing.options.strict, rowNumber, entry,
                            *entries[0], *entries[1], comparing.differences);
         }
-        Push(comparing, {rowNumber, entry, entries[0], entries[1], comparing.differences.data(),
-                         comparing.differences.size()});
+        Push(comparing,
+             {rowNumber, entry, entries[0], entries[1], nullptr, comparing.differences.size()},
+             comparing.differences.data());
     }
     // Lines of no known thread after a side's last entry may hide more of
     // its entries: its count is not known.
@@ -280,8 +292,9 @@ void CompareRow(Comparing &comparing, RowSide (&sides)[2], size_t r) {
                                 0,
                                 {FactKind::Entries, 0, 0},
                                 {counts[0], lines[0], nullptr},
-                                {counts[1], lines[1], nullptr}};
-            Push(comparing, {rowNumber, 0, nullptr, nullptr, &count, 1});
+                                {counts[1], lines[1], nullptr},
+                                0};
+            Push(comparing, {rowNumber, 0, nullptr, nullptr, nullptr, 1}, &count);
         }
     }
     for (const DiffSink &sink : comparing.sinks) {
@@ -296,7 +309,9 @@ DiffVerdict VerdictOf(const DiffResult &result) {
     if (!IsWellFormed(result.a) || !IsWellFormed(result.b)) {
         return DiffVerdict::Partial;
     }
-    return result.differenceCount == 0 ? DiffVerdict::Same : DiffVerdict::Different;
+    return result.differenceCount == result.knownCount && result.noLongerDiffer.empty()
+               ? DiffVerdict::Same
+               : DiffVerdict::Different;
 }
 
 } // namespace
@@ -335,6 +350,9 @@ DiffResult DiffReports(IndexedReport &a, IndexedReport &b, const DiffOptions &op
             {a, result.a, result.namesA, result.rows[r].a, false, {}, {}, false, {}, {}, 0, 0, 0},
             {b, result.b, result.namesB, result.rows[r].b, true, {}, {}, false, {}, {}, 0, 0, 0}};
         CompareRow(comparing, sides, r);
+    }
+    if (options.known.state != nullptr) {
+        result.noLongerDiffer = options.known.left(options.known.state);
     }
     result.verdict = VerdictOf(result);
     return result;

@@ -15,11 +15,30 @@
 #include <string>
 #include <vector>
 
+struct DiffResult;
+
+// A line of a known-differences file that matched no difference.
+struct KnownLineLeft {
+    uint64_t line;
+    std::string text;
+};
+
+// Tells which differences are known (--known): lineOf gives the line of
+// the known-differences file a difference matches, 0 for a new one; left
+// gives, once every pair is compared, the lines that matched none.
+struct KnownCheck {
+    void *state;
+    uint64_t (*lineOf)(void *state, const DiffResult &result, const Difference &difference);
+    std::vector<KnownLineLeft> (*left)(void *state);
+};
+
 struct DiffOptions {
     bool strict; // compare thread ids and memory samples too
     // B's threads (0-based, within its run) to pair with A's first threads.
     std::vector<size_t> threadsOfB;
-    size_t runs[2]; // the runs to compare (1-based), 0 for the last
+    size_t runs[2];             // the runs to compare (1-based), 0 for the last
+    KnownCheck known = {};      // state null: no difference is known
+    std::string knownFile = {}; // the file it reads, as named
 };
 
 inline constexpr size_t NO_THREAD = SIZE_MAX;
@@ -50,7 +69,8 @@ struct ThreadPair {
 
 enum class Pairing { Order, Content, Asked };
 
-// What the exit status, JSON and the page say: the same; different; a report
+// What the exit status, JSON and the page say: the same (or every
+// difference known, and every known line still met); different; a report
 // malformed, so that what was compared may not be all; or trouble (a report
 // that cannot be read, runs or threads that are not there).
 enum class DiffVerdict { Same, Different, Partial, Trouble };
@@ -66,7 +86,10 @@ struct DiffResult {
     uint64_t inOrderScore;
     uint64_t swappedScore;
     std::vector<ThreadPair> rows;
-    uint64_t differenceCount;
+    uint64_t differenceCount; // known ones included
+    uint64_t knownCount;
+    std::vector<KnownLineLeft> noLongerDiffer; // lines of the known file
+    size_t knownGroups;                        // groups of known differences
     DifferenceGroups groups;
     HandleNames namesA;
     HandleNames namesB;

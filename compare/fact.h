@@ -65,4 +65,5 @@ struct Difference {
     Fact fact;
     DifferenceSide a;
     DifferenceSide b;
+    uint64_t known; // the line of the known-differences file it matches; 0: new
 };

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-// What tells groups apart: the row, the fact and, but for memory samples,
-// both values as compared (a handle's value stands for its name, as one
-// report gives one handle one name).
+// What tells groups apart: the row, the fact, the known line it matches
+// and, but for memory samples, both values as compared (a handle's value
+// stands for its name, as one report gives one handle one name).
 static std::string GroupKey(const Difference &difference) {
-    std::string key(sizeof difference.row + sizeof difference.fact, '\0');
+    std::string key(sizeof difference.row + sizeof difference.fact + sizeof difference.known, '\0');
     memcpy(key.data(), &difference.row, sizeof difference.row);
     memcpy(key.data() + sizeof difference.row, &difference.fact, sizeof difference.fact);
+    memcpy(key.data() + sizeof difference.row + sizeof difference.fact, &difference.known,
+           sizeof difference.known);
     if (IsSampleFact(difference.fact)) {
         return key;
     }

@@ -1,5 +1,5 @@
 // Differences grouped as people read them: one group per row of threads,
-// fact and pair of values as compared, with the entries it holds in. Memory
+// fact, known line and pair of values as compared, with the entries it holds in. Memory
 // samples, which change with every capture, make one group per row and
 // fact, with the range of values each side takes.
 //

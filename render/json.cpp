@@ -248,6 +248,7 @@ static void DifferenceMembers(JsonWriter &json, const Difference &difference, co
     Member(json, "member", FactName(difference.fact));
     Member(json, "fact", FactKindName(difference.fact.kind));
     MemberBool(json, "strictOnly", ComparedOnlyWhenStrict(difference.fact));
+    LineMember(json, "known", difference.known);
     std::string change = ChangeText(difference);
     if (!change.empty()) {
         Member(json, "change", change);
@@ -380,7 +381,22 @@ static void RowProblemJson(JsonWriter &json, const char *name, const DiffResult 
     EndObject(json);
 }
 
-void EndJsonDiff(JsonDiff &diff, const DiffResult &result, const PageOutcome &page) {
+static void OutcomeMember(JsonWriter &json, const char *name, const FileOutcome &outcome) {
+    Key(json, name);
+    if (!outcome.asked) {
+        Null(json);
+        return;
+    }
+    BeginObject(json);
+    Member(json, "file", outcome.path);
+    MemberBool(json, "written", outcome.written);
+    Key(json, "error");
+    outcome.written ? Null(json) : String(json, outcome.error);
+    EndObject(json);
+}
+
+void EndJsonDiff(JsonDiff &diff, const DiffResult &result, const FileOutcome &page,
+                 const FileOutcome &knownWritten) {
     JsonWriter &json = diff.json;
     EndArray(json);
     Key(json, "groups");
@@ -396,6 +412,24 @@ void EndJsonDiff(JsonDiff &diff, const DiffResult &result, const PageOutcome &pa
     Member(json, "maxGroups", MAX_GROUPS);
     Member(json, "ungrouped", ungrouped);
     Member(json, "differenceCount", result.differenceCount);
+    Member(json, "knownCount", result.knownCount);
+    Key(json, "known");
+    if (result.options.known.state == nullptr) {
+        Null(json);
+    } else {
+        BeginObject(json);
+        Member(json, "file", result.options.knownFile);
+        Key(json, "noLongerDiffer");
+        BeginArray(json, true);
+        for (const KnownLineLeft &left : result.noLongerDiffer) {
+            BeginObject(json);
+            Member(json, "line", left.line);
+            Member(json, "text", left.text);
+            EndObject(json);
+        }
+        EndArray(json);
+        EndObject(json);
+    }
     Key(json, "threads");
     BeginArray(json, true);
     for (size_t r = 0; r < result.rows.size(); r++) {
@@ -427,17 +461,8 @@ void EndJsonDiff(JsonDiff &diff, const DiffResult &result, const PageOutcome &pa
         String(json, text);
     }
     EndArray(json);
-    Key(json, "page");
-    if (!page.asked) {
-        Null(json);
-    } else {
-        BeginObject(json);
-        Member(json, "file", page.path);
-        MemberBool(json, "written", page.written);
-        Key(json, "error");
-        page.written ? Null(json) : String(json, page.error);
-        EndObject(json);
-    }
+    OutcomeMember(json, "page", page);
+    OutcomeMember(json, "knownWritten", knownWritten);
     Key(json, "a");
     Facts(json, result.a);
     Key(json, "b");

@@ -15,8 +15,9 @@ void WriteSummaryJson(FILE *out, const SummaryResult &result, int codePage);
 // A usage error, as a document of its own.
 void WriteUsageErrorJson(FILE *out, const std::string &message);
 
-// The page as JSON tells it, once it is written or not.
-struct PageOutcome {
+// A file diff writes (the page, the known differences), as JSON tells it,
+// once it is written or not.
+struct FileOutcome {
     bool asked;
     std::string path;
     bool written;
@@ -32,4 +33,5 @@ struct JsonDiff {
 };
 
 DiffSink JsonDiffSink(JsonDiff &json);
-void EndJsonDiff(JsonDiff &json, const DiffResult &result, const PageOutcome &page);
+void EndJsonDiff(JsonDiff &json, const DiffResult &result, const FileOutcome &page,
+                 const FileOutcome &knownWritten);

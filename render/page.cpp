@@ -36,6 +36,7 @@ table{border-collapse:collapse}
 text-align:left}
 .files thead th,.threads thead th{color:var(--muted);font-weight:600;font-size:13px}
 mark{background:var(--mark);color:inherit;border-radius:3px;padding:0 2px}
+.k mark{background:#ddf4ff}
 .m{color:var(--bad);font-weight:700;font-size:16px;text-align:center}
 .note,.muted,.raw{color:var(--muted)}
 .note{font-size:13px;max-width:60em}
@@ -65,6 +66,7 @@ border-top:1px solid var(--line);cursor:pointer}
 .lines td:nth-child(3){color:var(--bad);font-weight:700;font-size:16px;line-height:1;text-align:center}
 .lines th{font-size:12px;font-weight:600;color:var(--muted);text-align:left;padding:3px 8px}
 tr.d td{background:var(--hi)}
+tr.k td{background:#f0f7ff}
 tr.i td,tr.o td.i{color:#8c959f}
 details.fold>summary{padding:1px 8px 1px 5.2em;font-size:12px;color:var(--muted);
 background:#f3f7fb;cursor:pointer;border-top:1px solid #eef1f4}
@@ -82,14 +84,16 @@ struct Cell {
     std::string raw; // a handle's real value beside its name
 };
 
-// What a line of the table is: it differs, is not compared, is on one side
-// only, or is the same.
-enum class RowKind { Differs, NotCompared, OneSide, Same };
+// What a line of the table is: it differs, differs as the known-differences
+// file says it may, is not compared, is on one side only, or is the same.
+enum class RowKind { Differs, Known, NotCompared, OneSide, Same };
 
 static const char *RowClass(RowKind kind) {
     switch (kind) {
     case RowKind::Differs:
         return " class=\"d\"";
+    case RowKind::Known:
+        return " class=\"d k\"";
     case RowKind::NotCompared:
         return " class=\"i\"";
     case RowKind::OneSide:
@@ -130,6 +134,16 @@ static bool Differs(const PagePair &pair, const Fact &fact) {
     return false;
 }
 
+// Differs, or Known when a known line accepts the difference.
+static RowKind DifferingKind(const PagePair &pair, const Fact &fact) {
+    for (size_t i = 0; i < pair.facts.size(); i++) {
+        if (pair.facts[i] == fact && pair.known[i] != 0) {
+            return RowKind::Known;
+        }
+    }
+    return RowKind::Differs;
+}
+
 static RowKind RowKindOf(const Page &page, const PagePair &pair, const Cell &a, const Cell &b,
                          const Fact &fact) {
     if (!a.present || !b.present) {
@@ -138,7 +152,7 @@ static RowKind RowKindOf(const Page &page, const PagePair &pair, const Cell &a, 
     if (ComparedOnlyWhenStrict(fact) && !page.result.options.strict) {
         return RowKind::NotCompared;
     }
-    return Differs(pair, fact) ? RowKind::Differs : RowKind::Same;
+    return Differs(pair, fact) ? DifferingKind(pair, fact) : RowKind::Same;
 }
 
 static void WriteCell(FILE *out, const Cell &cell, bool marked, bool compared) {
@@ -164,10 +178,10 @@ static void WriteCell(FILE *out, const Cell &cell, bool marked, bool compared) {
 }
 
 static void WriteRow(FILE *out, const Cell &a, const Cell &b, RowKind kind, bool compared) {
-    bool differs = kind == RowKind::Differs;
+    bool differs = kind == RowKind::Differs || kind == RowKind::Known;
     fprintf(out, "<tr%s>", RowClass(kind));
     WriteCell(out, a, differs, compared);
-    fputs(differs ? "<td>&ne;</td>" : "<td></td>", out);
+    fputs(kind == RowKind::Known ? "<td>known</td>" : differs ? "<td>&ne;</td>" : "<td></td>", out);
     WriteCell(out, b, differs, compared);
     fputs("</tr>\n", out);
 }
@@ -263,7 +277,8 @@ static void WriteBlock(FILE *out, const Page &page, const PagePair &pair, int n)
             sides[s] = {true, block.present ? 0 : block.line, label,
                         block.present ? "record" : REPORT_NULL_BLOCK, ""};
         }
-        WriteRow(out, sides[0], sides[1], RowKind::Differs, true);
+        WriteRow(out, sides[0], sides[1],
+                 DifferingKind(pair, {FactKind::Record, static_cast<uint8_t>(n), 0}), true);
     }
     int rows = std::max(lines[0], lines[1]);
     Cell cells[2][BLOCK_MEMBER_COUNT];
@@ -281,7 +296,7 @@ static void WriteBlock(FILE *out, const Page &page, const PagePair &pair, int n)
             return !pair.whole;
         }
         for (int near = std::max(0, m - CONTEXT_LINES); near <= m + CONTEXT_LINES; near++) {
-            if (near < rows && kinds[near] == RowKind::Differs) {
+            if (near < rows && (kinds[near] == RowKind::Differs || kinds[near] == RowKind::Known)) {
                 return false;
             }
         }
@@ -445,7 +460,12 @@ static const char *VerdictText(const DiffResult &result, std::string &count) {
     case DiffVerdict::Same:
         return "the same";
     case DiffVerdict::Different:
-        count = Counted(result.differenceCount, "difference", "differences");
+        count = result.options.known.state == nullptr
+                    ? Counted(result.differenceCount, "difference", "differences")
+                : result.differenceCount > result.knownCount
+                    ? Counted(result.differenceCount - result.knownCount, "new difference",
+                              "new differences")
+                    : "known lines no longer differ";
         return count.c_str();
     case DiffVerdict::Partial:
         return "malformed";
@@ -453,6 +473,30 @@ static const char *VerdictText(const DiffResult &result, std::string &count) {
         break;
     }
     return "not compared";
+}
+
+// With --known: how many differences are new and known, and the known
+// lines that no longer differ.
+static void WriteKnownCounts(FILE *out, const DiffResult &result) {
+    if (result.options.known.state == nullptr) {
+        return;
+    }
+    fprintf(out, "<p class=\"known\">%s; %s, as %s says; %s of it no longer differ.</p>\n",
+            Counted(result.differenceCount - result.knownCount, "new difference", "new differences")
+                .c_str(),
+            Counted(result.knownCount, "known difference", "known differences").c_str(),
+            HtmlText(result.options.knownFile).c_str(),
+            Counted(result.noLongerDiffer.size(), "line", "lines").c_str());
+    if (result.noLongerDiffer.empty()) {
+        return;
+    }
+    fputs("<ul class=\"problems\">\n", out);
+    for (const KnownLineLeft &left : result.noLongerDiffer) {
+        fprintf(out, "<li>%s: no longer differs: <code>%s</code></li>\n",
+                HtmlText(Place(result.options.knownFile, left.line)).c_str(),
+                HtmlText(left.text).c_str());
+    }
+    fputs("</ul>\n", out);
 }
 
 static void WriteProblemList(FILE *out, const DiffResult &result) {
@@ -514,6 +558,7 @@ void WritePage(FILE *out, const DiffResult &result, const PageSample &sample, in
             HtmlText(verdict).c_str(), Style, result.verdict == DiffVerdict::Same ? " same" : "",
             HtmlText(verdict).c_str());
     WriteFiles(out, result);
+    WriteKnownCounts(out, result);
     WriteProblemList(out, result);
     WriteThreads(out, page);
     WriteLinks(out, sample);

@@ -42,7 +42,8 @@ static void Pair(void *state, const DiffResult &, const EntryPair &pair) {
             sample.differingKept++;
         }
     }
-    PagePair kept = {pair.row, pair.entry, whole, pair.a != nullptr, pair.b != nullptr, {}, {}, {}};
+    PagePair kept = {pair.row, pair.entry, whole, pair.a != nullptr, pair.b != nullptr, {},
+                     {},       {},         {}};
     if (pair.a != nullptr) {
         kept.a = *pair.a;
     }
@@ -51,6 +52,7 @@ static void Pair(void *state, const DiffResult &, const EntryPair &pair) {
     }
     for (size_t i = 0; i < pair.count; i++) {
         kept.facts.push_back(pair.differences[i].fact);
+        kept.known.push_back(pair.differences[i].known);
     }
     sample.pairs.push_back(std::move(kept));
 }

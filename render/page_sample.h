@@ -22,7 +22,8 @@ struct PagePair {
     bool hasB;
     ReadEntry a;
     ReadEntry b;
-    std::vector<Fact> facts; // that differ, in the order of their lines
+    std::vector<Fact> facts;     // that differ, in the order of their lines
+    std::vector<uint64_t> known; // each one's known line, 0 for a new one
 };
 
 struct PageSample {

@@ -269,6 +269,9 @@ static void Pair(void *state, const DiffResult &result, const EntryPair &pair) {
     }
     for (size_t i = 0; i < pair.count; i++) {
         const Difference &difference = pair.differences[i];
+        if (difference.known != 0) {
+            continue;
+        }
         std::string place = "thread " + std::to_string(difference.row);
         if (difference.entry != 0) {
             place += ", entry " + std::to_string(difference.entry);
@@ -287,6 +290,9 @@ static void RowEnd(void *state, const DiffResult &result, size_t row) {
     }
     for (; text.groupsWritten < result.groups.groups.size(); text.groupsWritten++) {
         const DifferenceGroup &group = result.groups.groups[text.groupsWritten];
+        if (group.first.known != 0) {
+            continue;
+        }
         std::string sides[2];
         for (int s = 0; s < 2; s++) {
             sides[s] = group.sampleRange
@@ -310,15 +316,28 @@ DiffSink TextDiffSink(TextDiff &text) {
 }
 
 void EndTextDiff(TextDiff &text, const DiffResult &result) {
-    if (result.differenceCount > 0) {
+    bool knownAsked = result.options.known.state != nullptr;
+    uint64_t found = result.differenceCount - result.knownCount;
+    size_t groups = result.groups.groups.size() - result.knownGroups;
+    if (found > 0) {
         std::string lines;
-        if (!text.everyEntry && result.groups.groups.size() < result.differenceCount) {
-            lines = " in " + Counted(result.groups.groups.size(), "line", "lines") +
-                    " (--every-entry lists each)";
+        if (!text.everyEntry && groups < found) {
+            lines = " in " + Counted(groups, "line", "lines") + " (--every-entry lists each)";
         }
         fprintf(text.out, "%s%s\n",
-                Counted(result.differenceCount, "difference", "differences").c_str(),
+                (knownAsked ? Counted(found, "new difference", "new differences")
+                            : Counted(found, "difference", "differences"))
+                    .c_str(),
                 lines.c_str());
+    }
+    if (knownAsked) {
+        fprintf(text.out, "%s known (%s)\n",
+                Counted(result.knownCount, "difference", "differences").c_str(),
+                result.options.knownFile.c_str());
+        for (const KnownLineLeft &left : result.noLongerDiffer) {
+            fprintf(text.out, "%s: no longer differs: %s\n",
+                    Place(result.options.knownFile, left.line).c_str(), left.text.c_str());
+        }
     }
     for (const std::string &line : NotComparedTexts(result)) {
         fprintf(text.out, "%s\n", line.c_str());

@@ -130,6 +130,21 @@ std::string ReadOptions(const std::vector<std::string> &arguments, CommandLine &
             } else if (value == "-") {
                 error = "--html needs FILE: the page does not go to standard output";
             }
+        } else if ((option = ValueOf(arguments, i, "--known", value, inWord)) != OptionWord::Not) {
+            line.known = value;
+            if (option == OptionWord::Missing || value.empty() ||
+                (!inWord && CommandNamed(value) != Command::None)) {
+                error = "--known needs FILE";
+            }
+        } else if ((option = ValueOf(arguments, i, "--write-known", value, inWord)) !=
+                   OptionWord::Not) {
+            line.writeKnown = value;
+            if (option == OptionWord::Missing || value.empty() ||
+                (!inWord && CommandNamed(value) != Command::None)) {
+                error = "--write-known needs FILE";
+            } else if (value == "-") {
+                error = "--write-known needs FILE: it is replaced once whole";
+            }
         } else if ((option = ValueOf(arguments, i, "--match-threads", value, inWord)) !=
                    OptionWord::Not) {
             error = option == OptionWord::Missing ? "--match-threads needs LIST, e.g. 2,1"
@@ -168,12 +183,15 @@ std::string CheckedCommand(CommandLine &line, const std::vector<std::string> &wo
     }
     line.reports.assign(words.begin() + 1, words.end());
     bool diffOptions = line.strict || line.pageAsked || !line.threadsOfB.empty() ||
-                       line.runs[0] != 0 || line.everyEntry;
+                       line.runs[0] != 0 || line.everyEntry || !line.known.empty() ||
+                       !line.writeKnown.empty();
     if (diffOptions && line.command != Command::Diff) {
-        return "--strict, --html, --match-threads, --runs and --every-entry go with diff";
+        return "--strict, --html, --match-threads, --runs, --every-entry, --known and "
+               "--write-known go with diff";
     }
     std::string error = ReportCountError(line.command, line.reports.size());
-    if (error.empty() && std::count(line.reports.begin(), line.reports.end(), "-") > 1) {
+    if (error.empty() &&
+        std::count(line.reports.begin(), line.reports.end(), "-") + (line.known == "-") > 1) {
         error = "standard input (-) can be read only once";
     }
     return error;

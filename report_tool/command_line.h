@@ -22,6 +22,8 @@ struct CommandLine {
     std::string page;
     std::vector<size_t> threadsOfB; // 0-based
     size_t runs[2];                 // 1-based; 0 for the last
+    std::string known;              // --known FILE; empty when not given
+    std::string writeKnown;         // --write-known FILE
     std::string error;              // a usage error; then nothing else counts
 };
 

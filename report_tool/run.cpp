@@ -4,6 +4,8 @@
 #include "files/input_file.h"
 #include "files/output_file.h"
 #include "files/standard_output.h"
+#include "known/known_check.h"
+#include "known/known_writer.h"
 #include "render/json.h"
 #include "render/page.h"
 #include "render/text.h"
@@ -11,6 +13,7 @@
 
 #include <cstdio>
 #include <thread>
+#include <tuple>
 
 #ifndef VANTOREL_VERSION
 #error "VANTOREL_VERSION comes from the project's version"
@@ -139,21 +142,10 @@ static int Summary(const CommandLine &line) {
     return Finish(IsWellFormed(result.report) ? 0 : 2, {&result.report}, {});
 }
 
-// Whether the page would overwrite one of the reports, by identity, not by
-// name (a report copied from a pipe is no file the page can name).
-static bool PageIsAReport(const std::string &page, const IndexedReport (&reports)[2]) {
-    for (const IndexedReport &report : reports) {
-        if (report.file != nullptr && IsSameFile(page, report.file.get())) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The page, unless a report could not be read: an older page there is kept.
-static PageOutcome WritePageFile(const std::string &path, const DiffResult &result,
+static FileOutcome WritePageFile(const std::string &path, const DiffResult &result,
                                  const PageSample &sample, int codePage) {
-    PageOutcome outcome = {true, path, false, "not written, as a report cannot be read"};
+    FileOutcome outcome = {true, path, false, "not written, as a report cannot be read"};
     PendingOutput output;
     if (result.a.readable && result.b.readable &&
         BeginOutputFile(output.file, path, outcome.error)) {
@@ -163,24 +155,69 @@ static PageOutcome WritePageFile(const std::string &path, const DiffResult &resu
     return outcome;
 }
 
+// Whether a file diff writes is one of the reports, by identity.
+static bool IsAReport(const std::string &path, const IndexedReport (&reports)[2]) {
+    for (const IndexedReport &report : reports) {
+        if (report.file != nullptr && IsSameFile(path, report.file.get())) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The known differences, unless the reports could not be compared whole:
+// lines of what was not compared would be lost.
+static FileOutcome WriteKnown(const CommandLine &line, const DiffResult &result,
+                              const KnownWriter &writer, const KnownFile *old) {
+    FileOutcome outcome = {true, line.writeKnown, false,
+                           "not written, as the reports were not compared whole"};
+    if (result.verdict == DiffVerdict::Same || result.verdict == DiffVerdict::Different) {
+        outcome.written = WriteKnownFile(line.writeKnown, result, writer, old, outcome.error);
+    }
+    return outcome;
+}
+
+// A known-differences file that cannot be read, as trouble.
+static int KnownTrouble(const CommandLine &line, const std::string &error) {
+    if (line.json) {
+        WriteUsageErrorJson(stdout, error);
+    }
+    fprintf(stderr, "%s\n", error.c_str());
+    return Finish(2, {}, {});
+}
+
 static int Diff(const CommandLine &line) {
     if (IsOnePipe(line.reports[0], line.reports[1])) {
         fprintf(stderr, "vantorel-report: %s is named twice, and a pipe can be read only once\n",
                 line.reports[0].c_str());
         return 2;
     }
+    KnownMatching matching = {{}, line.codePage, {}};
+    std::string error;
+    if (!line.known.empty() && !ReadKnownFile(line.known, matching.file, error)) {
+        return KnownTrouble(line, error);
+    }
     // The two reports are indexed at once, each on a core of its own.
     IndexedReport reports[2];
     std::thread indexingB([&] { reports[1] = IndexReport(line.reports[1], true); });
     reports[0] = IndexReport(line.reports[0], true);
     indexingB.join();
-    if (line.pageAsked && PageIsAReport(line.page, reports)) {
-        fprintf(stderr,
-                "vantorel-report: --html %s is one of the reports, which it would replace\n",
-                line.page.c_str());
-        return 2;
+    for (const auto &[asked, option, path] :
+         {std::tuple{line.pageAsked, "--html", line.page},
+          std::tuple{!line.writeKnown.empty(), "--write-known", line.writeKnown}}) {
+        if (asked && IsAReport(path, reports)) {
+            fprintf(stderr,
+                    "vantorel-report: %s %s is one of the reports, which it would replace\n",
+                    option, path.c_str());
+            return 2;
+        }
     }
     DiffOptions options = {line.strict, line.threadsOfB, {line.runs[0], line.runs[1]}};
+    if (!line.known.empty()) {
+        options.known = KnownMatchingCheck(matching);
+        options.knownFile = line.known;
+    }
+    KnownWriter writer = {line.codePage, {}};
     TextDiff text = {stdout, line.everyEntry, line.codePage, 0};
     JsonDiff json = {StartJson(stdout), line.codePage};
     PageSample sample = {};
@@ -188,13 +225,20 @@ static int Diff(const CommandLine &line) {
     if (line.pageAsked) {
         sinks.push_back(PageSampleSink(sample));
     }
+    if (!line.writeKnown.empty()) {
+        sinks.push_back(KnownWriterSink(writer));
+    }
     DiffResult result = DiffReports(reports[0], reports[1], options, sinks);
-    PageOutcome page = {};
+    FileOutcome page = {};
     if (line.pageAsked) {
         page = WritePageFile(line.page, result, sample, line.codePage);
     }
+    FileOutcome known = {};
+    if (!line.writeKnown.empty()) {
+        known = WriteKnown(line, result, writer, line.known.empty() ? nullptr : &matching.file);
+    }
     if (line.json) {
-        EndJsonDiff(json, result, page);
+        EndJsonDiff(json, result, page, known);
     } else {
         EndTextDiff(text, result);
     }
@@ -202,13 +246,17 @@ static int Diff(const CommandLine &line) {
     if (!result.failure.empty()) {
         messages.push_back(result.failure);
     }
-    if (page.asked && !page.written) {
-        messages.push_back(line.page + ": " + page.error);
+    bool written = true;
+    for (const FileOutcome *outcome : {&page, &known}) {
+        if (outcome->asked && !outcome->written) {
+            messages.push_back(outcome->path + ": " + outcome->error);
+            written = false;
+        }
     }
     int status = result.verdict == DiffVerdict::Same        ? 0
                  : result.verdict == DiffVerdict::Different ? 1
                                                             : 2;
-    return Finish(page.asked && !page.written ? 2 : status, {&result.a, &result.b}, messages);
+    return Finish(written ? status : 2, {&result.a, &result.b}, messages);
 }
 
 int RunReportTool(const std::vector<std::string> &arguments) {

@@ -21,6 +21,8 @@ std::string Asked(const CommandLine &line) {
         text += " b" + std::to_string(t + 1);
     }
     text += line.pageAsked ? "; page " + line.page : "";
+    text += line.known.empty() ? "" : "; known " + line.known;
+    text += line.writeKnown.empty() ? "" : "; write " + line.writeKnown;
     text += line.codePage != 0 ? "; cp " + std::to_string(line.codePage) : "";
     text += std::string(line.json ? "; json" : "") + (line.strict ? "; strict" : "") +
             (line.everyEntry ? "; every" : "") + (line.help ? "; help" : "") +
@@ -30,7 +32,8 @@ std::string Asked(const CommandLine &line) {
 
 TEST(CommandLine, OptionsAndErrors) {
     const std::string withDiff =
-        "error: --strict, --html, --match-threads, --runs and --every-entry go with diff";
+        "error: --strict, --html, --match-threads, --runs, --every-entry, --known and "
+        "--write-known go with diff";
     const std::string runsError =
         "error: --runs takes a run of A and one of B, e.g. 1,3, or one for both";
     const std::string threadsError = "error: --match-threads takes thread numbers of B, e.g. 2,1";
@@ -48,6 +51,13 @@ TEST(CommandLine, OptionsAndErrors) {
         {{"diff", "--html", "p.html", "a", "b"}, "diff a b; runs 0,0; page p.html"},
         {{"--html=diff", "diff", "a", "b"}, "diff a b; runs 0,0; page diff"},
         {{"diff", "--", "--a", "-"}, "diff --a -; runs 0,0"},
+        {{"--known", "k", "diff", "a", "b", "--write-known=k"},
+         "diff a b; runs 0,0; known k; write k"},
+        {{"--known", "-", "diff", "-", "b"}, "error: standard input (-) can be read only once"},
+        {{"--write-known", "-", "diff", "a", "b"},
+         "error: --write-known needs FILE: it is replaced once whole"},
+        {{"--known", "diff", "a", "b"}, "error: --known needs FILE"},
+        {{"--known", "k", "summary", "a"}, withDiff},
         {{"--code-page", "1252", "summary", "a"}, "summary a; runs 0,0; cp 1252"},
         {{"--help", "diff", "a"}, "none; runs 0,0; help"},
         {{"check", "--version"}, "none; runs 0,0; version"},
