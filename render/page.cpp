@@ -481,12 +481,13 @@ static void WriteKnownCounts(FILE *out, const DiffResult &result) {
     if (result.options.known.state == nullptr) {
         return;
     }
-    fprintf(out, "<p class=\"known\">%s; %s, as %s says; %s of it no longer differ.</p>\n",
+    fprintf(out, "<p class=\"known\">%s; %s, as %s says; %s of it no longer %s.</p>\n",
             Counted(result.differenceCount - result.knownCount, "new difference", "new differences")
                 .c_str(),
             Counted(result.knownCount, "known difference", "known differences").c_str(),
             HtmlText(result.options.knownFile).c_str(),
-            Counted(result.noLongerDiffer.size(), "line", "lines").c_str());
+            Counted(result.noLongerDiffer.size(), "line", "lines").c_str(),
+            result.noLongerDiffer.size() == 1 ? "differs" : "differ");
     if (result.noLongerDiffer.empty()) {
         return;
     }
