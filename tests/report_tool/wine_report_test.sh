@@ -71,4 +71,12 @@ if [ "$(head -c 15 ページ.html)" != '<!DOCTYPE html>' ] ||
     echo "the page ページ.html is not written whole, or files are left beside it:" && ls -A
     failed=1
 fi
+
+# Known differences under UTF-16 names: written, then accepting all.
+expect 1 '2 differences' diff --write-known 既知.txt base-crlf.txt changed-value.txt
+expect 0 '2 differences known (既知.txt)' diff --known 既知.txt base-crlf.txt changed-value.txt
+if ! grep -q '^thread 1, pic1->fdwConversion: 0x00000019 | 0x00000009  (-ROMAN)' 既知.txt; then
+    echo "既知.txt is not written as known differences:" && cat 既知.txt
+    failed=1
+fi
 exit $failed
