@@ -88,6 +88,7 @@ TEST(Known, LinesAcceptDifferences) {
         {"thread 2, pic2->fOpen: 1 | 0", opened, false},
         {"thread 2, entries 3-5, pic1->fOpen: 1 | 0", opened, true},
         {"thread 2, entries 1-2, pic1->fOpen: 1 | 0", opened, false},
+        {"thread 2, entries 1-3, pic1->fOpen: 1 | 0", opened, true},
         {"thread 2, entry 4, pic1->fOpen: 1 | 0", opened, false},
         {"thread 1, pic2->lfFont.W.lfFaceName: \"MS Shell Dlg\" | \"Tahoma\"", faces, true},
         {"thread 1, pic2->lfFont.W.lfFaceName: MS Shell Dlg | Tahoma", faces, false},
