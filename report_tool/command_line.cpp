@@ -88,6 +88,21 @@ std::string CodePageError(const std::string &value, int &codePage) {
     return CanDecode(codePage, error) ? "" : "--code-page: " + error;
 }
 
+// Why the value of an option taking FILE is none: missing, empty, a
+// command's name that followed the option, or "-" where standard input or
+// output cannot serve (why not: notDash; null where "-" is a file name).
+std::string FileError(const char *name, OptionWord option, const std::string &value, bool inWord,
+                      const char *notDash) {
+    if (option == OptionWord::Missing || value.empty() ||
+        (!inWord && CommandNamed(value) != Command::None)) {
+        return std::string(name) + " needs FILE";
+    }
+    if (value == "-" && notDash != nullptr) {
+        return std::string(name) + " needs FILE: " + notDash;
+    }
+    return "";
+}
+
 // The options, and the words that are not options; a usage error's message.
 std::string ReadOptions(const std::vector<std::string> &arguments, CommandLine &line,
                         std::vector<std::string> &words) {
@@ -124,27 +139,15 @@ std::string ReadOptions(const std::vector<std::string> &arguments, CommandLine &
         } else if ((option = ValueOf(arguments, i, "--html", value, inWord)) != OptionWord::Not) {
             line.page = value;
             line.pageAsked = true;
-            if (option == OptionWord::Missing || value.empty() ||
-                (!inWord && CommandNamed(value) != Command::None)) {
-                error = "--html needs FILE";
-            } else if (value == "-") {
-                error = "--html needs FILE: the page does not go to standard output";
-            }
+            error = FileError("--html", option, value, inWord,
+                              "the page does not go to standard output");
         } else if ((option = ValueOf(arguments, i, "--known", value, inWord)) != OptionWord::Not) {
             line.known = value;
-            if (option == OptionWord::Missing || value.empty() ||
-                (!inWord && CommandNamed(value) != Command::None)) {
-                error = "--known needs FILE";
-            }
+            error = FileError("--known", option, value, inWord, nullptr);
         } else if ((option = ValueOf(arguments, i, "--write-known", value, inWord)) !=
                    OptionWord::Not) {
             line.writeKnown = value;
-            if (option == OptionWord::Missing || value.empty() ||
-                (!inWord && CommandNamed(value) != Command::None)) {
-                error = "--write-known needs FILE";
-            } else if (value == "-") {
-                error = "--write-known needs FILE: it is replaced once whole";
-            }
+            error = FileError("--write-known", option, value, inWord, "it is replaced once whole");
         } else if ((option = ValueOf(arguments, i, "--match-threads", value, inWord)) !=
                    OptionWord::Not) {
             error = option == OptionWord::Missing ? "--match-threads needs LIST, e.g. 2,1"
