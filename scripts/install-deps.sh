@@ -2,13 +2,15 @@
 # Installs the Debian 12 packages the builds and tests need, if any is missing:
 # the host toolchain and GoogleTest, the mingw-w64 i686 and x86-64 "-posix"
 # compilers, 32-bit and 64-bit Wine, a virtual X server and the tools that
-# drive and photograph it, and a browser that renders the diff page.
+# drive and photograph it, a browser that renders the diff page, and what
+# builds and checks the release files.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev
           g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          wine wine32:i386 wine64 xvfb xauth xdotool imagemagick chromium)
+          wine wine32:i386 wine64 xvfb xauth xdotool imagemagick chromium
+          zip unzip man-db lintian)
 
 missing=()
 for package in "${packages[@]}"; do

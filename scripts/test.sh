@@ -3,7 +3,7 @@
 # the unit tests and vantorel-report's tests under ASan and UBSan and its page
 # in a headless browser, a short fuzzing of the report format and of the
 # reader, the optimised build for users, then the Windows build: the real tool
-# end to end under Wine.
+# end to end under Wine; last, the release files as a user installs them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,17 +37,20 @@ fi
 case "$bits" in
 32)
     ctest --preset win32
+    tests/release/release_test.sh
     ;;
 64)
     ctest --preset win32 --label-exclude wine
     cmake --preset win64 >/dev/null
     cmake --build --preset win64
     ctest --preset win64
+    tests/release/release_test.sh --no-wine
     ;;
 "")
     echo "warning: this machine runs neither 32-bit nor 64-bit programs under Wine:" \
         "the tests under Wine are skipped" >&2
     ctest --preset win32 --label-exclude wine
+    tests/release/release_test.sh --no-wine
     ;;
 *)
     echo "VANTOREL_WINE_BITS must be 32 or 64, not $bits" >&2
