@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the builds and tests need, if any is missing:
 # the host toolchain and GoogleTest, the mingw-w64 i686 and x86-64 "-posix"
 # compilers, 32-bit and 64-bit Wine, a virtual X server and the tools that
-# drive and photograph it, a browser that renders the diff page, and what
+# drive and photograph it with the font Wine draws caption buttons in, a
+# browser that renders the diff page, and what
 # builds and checks the release files.
 set -euo pipefail
 
@@ -10,7 +11,7 @@ packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev
           g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xauth xdotool imagemagick chromium
-          zip unzip man-db lintian)
+          fonts-wine zip unzip man-db lintian)
 
 missing=()
 for package in "${packages[@]}"; do

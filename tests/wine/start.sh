@@ -36,4 +36,11 @@ if [ ! -d "$WINEPREFIX/drive_c" ]; then
 fi
 "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     </dev/null >/dev/null 2>&1
+# Wine draws the caption buttons in Marlett (Debian's fonts-wine): in the
+# prefix's own fonts, so that they show as buttons, not as "0 1 r".
+marlett=/usr/share/wine/fonts/marlett.ttf
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    cp "$marlett" "$fonts/"
+fi
 echo "Wine prefix $WINEPREFIX on display $DISPLAY"
