@@ -11,7 +11,7 @@ static const char HEADER[] = "# Known differences of vantorel-report diff, writt
 std::string KnownLineText(const DiffResult &result, const Difference &difference, int codePage) {
     std::string text =
         "thread " + std::to_string(difference.row) + ", " + FactName(difference.fact) + ": ";
-    if (IsSampleFact(difference.fact)) {
+    if (ComparedOnlyWhenStrict(difference.fact)) {
         return text + "* | *";
     }
     std::string change = ChangeText(difference);

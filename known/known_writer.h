@@ -20,8 +20,8 @@ struct KnownWriter {
 // Collects the new differences (those no known line accepts).
 DiffSink KnownWriterSink(KnownWriter &writer);
 
-// A difference as a known line: "thread 1, pic1->fOpen: 1 | 0"; memory
-// samples, which differ in every capture, as "* | *".
+// A difference as a known line: "thread 1, pic1->fOpen: 1 | 0"; thread ids
+// and memory samples, which change from run to run, as "* | *".
 std::string KnownLineText(const DiffResult &result, const Difference &difference, int codePage);
 
 // Replaces the file at path, once whole: a comment naming the reports, their

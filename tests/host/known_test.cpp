@@ -1,7 +1,6 @@
 // Known-differences files: lines read or refused, and which differences each
 // line accepts.
 #include "known/known_check.h"
-#include "known/known_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +32,6 @@ TEST(Known, LinesReadOrRefused) {
          "row 2; pic1->hWnd; T2.window | 00000000"},
         {"thread 2, entries: 2 | 3", "row 2; entries; 2 | 3"},
         {"thread 0, pic1->fOpen: 1 | 0", "error: expected \"thread N, \" or \"thread *, \" first"},
-        {"pic1->fOpen: 1 | 0", "error: expected \"thread N, \" or \"thread *, \" first"},
         {"thread 1, entries 5-2, pic1->fOpen: 1 | 0",
          "error: expected \"entries N-M, \", N at most M"},
         {"thread 1, entry x, pic1->fOpen: 1 | 0", "error: expected \"entry N, \""},
@@ -107,28 +105,6 @@ TEST(Known, LinesAcceptDifferences) {
         DiffResult result = {};
         EXPECT_EQ(check.lineOf(check.state, result, c.difference), c.accepted ? 7u : 0u) << c.line;
         EXPECT_EQ(check.left(check.state).size(), c.accepted ? 0u : 1u) << c.line;
-    }
-}
-
-// A line written for a difference accepts it, and reads back as written.
-TEST(Known, WrittenLinesReadBack) {
-    Difference conversion = {
-        1, 2, FactNamed("pic1->fdwConversion"), {0x19, 3, nullptr}, {0x09, 3, nullptr}, 0};
-    Difference sample = {
-        2, 1, FactNamed("dwAP1"), {0x7FFE0000, 3, nullptr}, {0x7FF70000, 3, nullptr}, 0};
-    DiffResult result = {};
-    EXPECT_EQ(KnownLineText(result, conversion, 0),
-              "thread 1, pic1->fdwConversion: 0x00000019 | 0x00000009  (-ROMAN)");
-    EXPECT_EQ(KnownLineText(result, sample, 0), "thread 2, dwAP1: * | *");
-    for (const Difference &difference : {conversion, sample}) {
-        KnownMatching matching = {};
-        KnownLine line;
-        std::string reason;
-        ASSERT_TRUE(ParseKnownLine(KnownLineText(result, difference, 0), line, reason));
-        line.line = 1;
-        matching.file.known.push_back(line);
-        KnownCheck check = KnownMatchingCheck(matching);
-        EXPECT_EQ(check.lineOf(check.state, result, difference), 1u);
     }
 }
 
