@@ -26,25 +26,20 @@ static std::wstring Value(std::vector<BYTE> &info, const wchar_t *name) {
 static bool Check(const char *program) {
     std::wstring path = Wide(program);
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
-    std::vector<BYTE> info(size);
-    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, info.data())) {
-        printf("%s: no version resource\n", program);
-        return false;
-    }
-    std::wstring version = Wide(VANTOREL_VERSION);
+    std::vector<BYTE> info(GetFileVersionInfoSizeW(path.c_str(), &handle));
     VS_FIXEDFILEINFO *fixed = nullptr;
     UINT length = 0;
-    bool good = VerQueryValueW(info.data(), L"\\", reinterpret_cast<void **>(&fixed), &length) &&
-                fixed->dwFileVersionMS == (VANTOREL_VERSION_MAJOR << 16 | VANTOREL_VERSION_MINOR) &&
-                fixed->dwFileVersionLS == (VANTOREL_VERSION_PATCH << 16);
-    good = good && Value(info, L"FileVersion") == version &&
-           Value(info, L"ProductVersion") == version &&
-           Value(info, L"ProductName") == L"Vantorel" && !Value(info, L"FileDescription").empty();
-    printf("%s: FileVersion %ls, ProductVersion %ls, ProductName %ls, FileDescription %ls%s\n",
-           program, Value(info, L"FileVersion").c_str(), Value(info, L"ProductVersion").c_str(),
-           Value(info, L"ProductName").c_str(), Value(info, L"FileDescription").c_str(),
-           good ? "" : ": not the project's version");
+    std::wstring version = Wide(VANTOREL_VERSION);
+    bool good =
+        !info.empty() && GetFileVersionInfoW(path.c_str(), 0, info.size(), info.data()) &&
+        VerQueryValueW(info.data(), L"\\", reinterpret_cast<void **>(&fixed), &length) &&
+        fixed->dwFileVersionMS == (VANTOREL_VERSION_MAJOR << 16 | VANTOREL_VERSION_MINOR) &&
+        fixed->dwFileVersionLS == (VANTOREL_VERSION_PATCH << 16) &&
+        Value(info, L"FileVersion") == version && Value(info, L"ProductVersion") == version &&
+        Value(info, L"ProductName") == L"Vantorel" && !Value(info, L"FileDescription").empty();
+    if (!good) {
+        printf("%s: no version resource of version %s\n", program, VANTOREL_VERSION);
+    }
     return good;
 }
 
