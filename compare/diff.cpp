@@ -155,11 +155,9 @@ void Push(Comparing &comparing, EntryPair pair, Difference *differences) {
         row.differences++;
         result.differenceCount++;
         result.knownCount += difference.known != 0;
-        size_t groups = result.groups.groups.size();
         if (!GroupDifference(result.groups, difference)) {
             row.ungrouped++;
         }
-        result.knownGroups += difference.known != 0 && result.groups.groups.size() > groups;
     }
     for (const DiffSink &sink : comparing.sinks) {
         sink.pair(sink.state, result, pair);

@@ -89,7 +89,6 @@ struct DiffResult {
     uint64_t differenceCount; // known ones included
     uint64_t knownCount;
     std::vector<KnownLineLeft> noLongerDiffer; // lines of the known file
-    size_t knownGroups;                        // groups of known differences
     DifferenceGroups groups;
     HandleNames namesA;
     HandleNames namesB;

@@ -8,12 +8,18 @@
 
 static const char HEADER[] = "# Known differences of vantorel-report diff, written ";
 
+// A line that accepts any difference of its thread and fact.
+static std::string AnyValueLine(const Difference &difference) {
+    return "thread " + std::to_string(difference.row) + ", " + FactName(difference.fact) +
+           ": * | *";
+}
+
 std::string KnownLineText(const DiffResult &result, const Difference &difference, int codePage) {
+    if (ComparedOnlyWhenStrict(difference.fact)) {
+        return AnyValueLine(difference);
+    }
     std::string text =
         "thread " + std::to_string(difference.row) + ", " + FactName(difference.fact) + ": ";
-    if (ComparedOnlyWhenStrict(difference.fact)) {
-        return text + "* | *";
-    }
     std::string change = ChangeText(difference);
     return text + KnownValueText(result, difference, false, codePage) + " | " +
            KnownValueText(result, difference, true, codePage) +
@@ -42,8 +48,7 @@ static void Pair(void *state, const DiffResult &result, const EntryPair &pair) {
         std::string text = KnownLineText(result, difference, writer.codePage);
         std::string key = SortKey(difference);
         if (writer.lines.size() >= MAX_KNOWN_LINES_WRITTEN && !writer.lines.count(key + text)) {
-            text = "thread " + std::to_string(difference.row) + ", " + FactName(difference.fact) +
-                   ": * | *";
+            text = AnyValueLine(difference);
         }
         writer.lines.emplace(key + text, text);
     }

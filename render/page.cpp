@@ -125,23 +125,14 @@ static Cell ValueCell(const Page &page, const std::string &label, ValueKind kind
             shown.raw.empty() ? JoinedNames(shown.names) : shown.raw};
 }
 
-static bool Differs(const PagePair &pair, const Fact &fact) {
-    for (const Fact &differing : pair.facts) {
-        if (differing == fact) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Differs, or Known when a known line accepts the difference.
-static RowKind DifferingKind(const PagePair &pair, const Fact &fact) {
+// Same, Differs, or Known when a known line accepts the difference.
+static RowKind DifferenceKind(const PagePair &pair, const Fact &fact) {
     for (size_t i = 0; i < pair.facts.size(); i++) {
-        if (pair.facts[i] == fact && pair.known[i] != 0) {
-            return RowKind::Known;
+        if (pair.facts[i] == fact) {
+            return pair.known[i] != 0 ? RowKind::Known : RowKind::Differs;
         }
     }
-    return RowKind::Differs;
+    return RowKind::Same;
 }
 
 static RowKind RowKindOf(const Page &page, const PagePair &pair, const Cell &a, const Cell &b,
@@ -152,7 +143,7 @@ static RowKind RowKindOf(const Page &page, const PagePair &pair, const Cell &a, 
     if (ComparedOnlyWhenStrict(fact) && !page.result.options.strict) {
         return RowKind::NotCompared;
     }
-    return Differs(pair, fact) ? DifferingKind(pair, fact) : RowKind::Same;
+    return DifferenceKind(pair, fact);
 }
 
 static void WriteCell(FILE *out, const Cell &cell, bool marked, bool compared) {
@@ -242,7 +233,8 @@ static void WriteBlock(FILE *out, const Page &page, const PagePair &pair, int n)
     }
     // A record against "(null)" is one difference, shown on a line of its
     // own above the record's lines.
-    bool recordAgainstNull = Differs(pair, {FactKind::Record, static_cast<uint8_t>(n), 0});
+    const Fact record = {FactKind::Record, static_cast<uint8_t>(n), 0};
+    bool recordAgainstNull = DifferenceKind(pair, record) != RowKind::Same;
     const ReadEntry *entries[2] = {pair.hasA ? &pair.a : nullptr, pair.hasB ? &pair.b : nullptr};
     int lines[2];
     for (int s = 0; s < 2; s++) {
@@ -277,8 +269,7 @@ static void WriteBlock(FILE *out, const Page &page, const PagePair &pair, int n)
             sides[s] = {true, block.present ? 0 : block.line, label,
                         block.present ? "record" : REPORT_NULL_BLOCK, ""};
         }
-        WriteRow(out, sides[0], sides[1],
-                 DifferingKind(pair, {FactKind::Record, static_cast<uint8_t>(n), 0}), true);
+        WriteRow(out, sides[0], sides[1], DifferenceKind(pair, record), true);
     }
     int rows = std::max(lines[0], lines[1]);
     Cell cells[2][BLOCK_MEMBER_COUNT];

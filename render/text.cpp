@@ -1,6 +1,8 @@
 #include "render/text.h"
 #include "render/values.h"
 
+#include <algorithm>
+
 void WriteTrouble(FILE *err, const ReportFacts &facts) {
     if (!facts.readable) {
         fprintf(err, "vantorel-report: %s: %s\n", facts.path.c_str(), facts.failure.c_str());
@@ -318,7 +320,9 @@ DiffSink TextDiffSink(TextDiff &text) {
 void EndTextDiff(TextDiff &text, const DiffResult &result) {
     bool knownAsked = result.options.known.state != nullptr;
     uint64_t found = result.differenceCount - result.knownCount;
-    size_t groups = result.groups.groups.size() - result.knownGroups;
+    size_t groups =
+        std::count_if(result.groups.groups.begin(), result.groups.groups.end(),
+                      [](const DifferenceGroup &group) { return group.first.known == 0; });
     if (found > 0) {
         std::string lines;
         if (!text.everyEntry && groups < found) {
