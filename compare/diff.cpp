@@ -1,6 +1,7 @@
 #include "compare/diff.h"
 #include "compare/comparer.h"
 #include "index/cursor_ahead.h"
+#include "index/entry_spill.h"
 
 #include <algorithm>
 #include <memory>
@@ -121,16 +122,20 @@ struct RowSide {
     ReportFacts &facts;
     HandleNames &names;
     size_t thread;
-    // B's thread is read ahead on a thread of its own while A's is read here.
+    // A run without problems is read from the entries the index kept;
+    // otherwise B's thread is read ahead on a thread of its own while A's is
+    // read here.
+    bool fromSpill;
     bool readAhead;
-    ThreadCursor cursor;
-    std::unique_ptr<CursorAhead> ahead;
-    bool ended;
-    ReadEntry entry;
-    CursorStatus status;
-    uint64_t lastLine;
-    uint64_t entriesRead;    // whole or with a bad value
-    uint64_t firstUnmatched; // its first entry the other side lacks
+    SpillCursor spilled = {};
+    ThreadCursor cursor = {};
+    std::unique_ptr<CursorAhead> ahead = {};
+    bool ended = false;
+    ReadEntry entry = {};
+    CursorStatus status = CursorStatus::End;
+    uint64_t lastLine = 0;
+    uint64_t entriesRead = 0;    // whole or with a bad value
+    uint64_t firstUnmatched = 0; // its first entry the other side lacks
 };
 
 struct Comparing {
@@ -185,7 +190,9 @@ void OpenSide(RowSide &side) {
     }
     FILE *file = side.report.file.get();
     const ReportThread &thread = side.facts.threads[side.thread];
-    if (side.readAhead) {
+    if (side.fromSpill) {
+        OpenSpillCursor(side.spilled, side.report.spill, side.facts, side.thread);
+    } else if (side.readAhead) {
         side.ahead = std::make_unique<CursorAhead>();
         StartCursorAhead(*side.ahead, file, thread);
     } else {
@@ -194,8 +201,9 @@ void OpenSide(RowSide &side) {
 }
 
 CursorStatus NextSideEntry(RowSide &side, ReadProblem &problem) {
-    return side.readAhead ? NextAheadEntry(*side.ahead, side.entry, problem)
-                          : NextThreadEntry(side.cursor, side.entry, problem);
+    return side.fromSpill   ? NextSpilledEntry(side.spilled, side.entry, problem)
+           : side.readAhead ? NextAheadEntry(*side.ahead, side.entry, problem)
+                            : NextThreadEntry(side.cursor, side.entry, problem);
 }
 
 // Compares row r's pair of threads entry by entry, each side read by its
@@ -343,10 +351,21 @@ DiffResult DiffReports(IndexedReport &a, IndexedReport &b, const DiffOptions &op
         sink.begin(sink.state, result);
     }
     Comparing comparing = {result, options, sinks, {}};
+    bool spilledA = CanReadSpilled(a.spill, result.a, result.runA);
+    bool spilledB = CanReadSpilled(b.spill, result.b, result.runB);
     for (size_t r = 0; r < result.rows.size(); r++) {
-        RowSide sides[2] = {
-            {a, result.a, result.namesA, result.rows[r].a, false, {}, {}, false, {}, {}, 0, 0, 0},
-            {b, result.b, result.namesB, result.rows[r].b, true, {}, {}, false, {}, {}, 0, 0, 0}};
+        RowSide sides[2] = {{.report = a,
+                             .facts = result.a,
+                             .names = result.namesA,
+                             .thread = result.rows[r].a,
+                             .fromSpill = spilledA,
+                             .readAhead = false},
+                            {.report = b,
+                             .facts = result.b,
+                             .names = result.namesB,
+                             .thread = result.rows[r].b,
+                             .fromSpill = spilledB,
+                             .readAhead = !spilledB}};
         CompareRow(comparing, sides, r);
     }
     if (options.known.state != nullptr) {

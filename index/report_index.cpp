@@ -1,4 +1,6 @@
 #include "index/report_index.h"
+#include "index/chunked_index.h"
+#include "index/indexing.h"
 #include "files/input_file.h"
 
 #include <cstring>
@@ -8,35 +10,6 @@ size_t ThreadInRun(const ReportFacts &facts, size_t thread) {
 }
 
 namespace {
-
-// The run being read: its threads, with their windows where known.
-struct RunState {
-    int threads;
-    uint32_t ids[2];
-    uint32_t windows[2];
-    bool windowKnown[2];
-};
-
-// An entry as the index places it: its thread and, when its window line
-// reads, its window.
-struct EntryPlace {
-    uint32_t id;
-    bool windowKnown;
-    uint32_t window;
-    uint64_t line;
-    uint64_t offset;
-};
-
-struct Indexing {
-    ReportFacts facts;
-    RunState run;
-    // The run's threads' indexes in facts.threads, as run.ids.
-    size_t threadOf[2];
-    // The last entry of the run before the current one.
-    bool hasLastOfPrevious;
-    EntryPlace lastOfPrevious;
-    EntryPlace last;
-};
 
 // Whether an entry fits the current run, taking its thread or window in.
 // Returns the thread's place in the run, or -1 when it starts a new run.
@@ -86,7 +59,8 @@ void NoteUnclearStart(Indexing &indexing, const EntryPlace &entry) {
                                     ProblemPlace::OutsideEntries, 0, 0, 0, false, 0, false});
 }
 
-// Places an entry in its run and thread; returns the thread's index.
+} // namespace
+
 size_t CountEntry(Indexing &indexing, const EntryPlace &entry) {
     ReportFacts &facts = indexing.facts;
     int inRun = facts.runs.empty() ? -1 : FitRun(indexing.run, entry);
@@ -94,7 +68,7 @@ size_t CountEntry(Indexing &indexing, const EntryPlace &entry) {
         indexing.hasLastOfPrevious = !facts.runs.empty();
         indexing.lastOfPrevious = indexing.last;
         indexing.run = {1, {entry.id}, {entry.window}, {entry.windowKnown}};
-        facts.runs.push_back({entry.line, 0, facts.threads.size(), 0, {}});
+        facts.runs.push_back({entry.line, 0, facts.threads.size(), 0, 0, {}});
         inRun = 0;
     }
     ReportRun &run = facts.runs.back();
@@ -114,67 +88,88 @@ size_t CountEntry(Indexing &indexing, const EntryPlace &entry) {
     return thread;
 }
 
-void CountProblem(ReportFacts &facts, ReadProblem &problem) {
+static void CountProblem(ReportFacts &facts, ReadProblem &problem) {
+    if (!facts.runs.empty()) {
+        facts.runs.back().problems++;
+    }
     if (facts.problems.size() < MAX_PROBLEMS_KEPT) {
         facts.problems.push_back(std::move(problem));
     }
     facts.problemCount++;
 }
 
-} // namespace
+void StartIndexing(Indexing &indexing, const std::string &path) {
+    indexing = {};
+    indexing.facts.path = path;
+    indexing.facts.readable = true;
+}
 
-ReportFacts IndexFromReader(ReportReader &reader, const std::string &path,
-                            const EntryWatcher *watcher) {
-    Indexing indexing = {};
+void CountItem(Indexing &indexing, ReadStatus status, const ReadEntry &entry, ReadProblem &problem,
+               const EntryWatcher *watcher) {
     ReportFacts &facts = indexing.facts;
-    facts.path = path;
-    facts.readable = true;
-    ReadEntry entry;
-    ReadProblem problem;
-    for (ReadStatus status;
-         (status = ReadNextEntry(reader, EVERY_THREAD, entry, problem)) != ReadStatus::End;) {
-        if (status == ReadStatus::Entry) {
-            size_t thread =
-                CountEntry(indexing, {entry.header[THREAD_ID_FIELD], entry.windowKnown,
-                                      entry.header[WindowField(0, 0)], entry.line, entry.offset});
-            if (watcher != nullptr) {
-                watcher->seen(watcher->state, facts, thread, entry);
-            }
-            continue;
+    if (status == ReadStatus::Entry) {
+        size_t thread =
+            CountEntry(indexing, {entry.header[THREAD_ID_FIELD], entry.windowKnown,
+                                  entry.header[WindowField(0, 0)], entry.line, entry.offset});
+        if (watcher != nullptr) {
+            watcher->seen(watcher->state, facts, thread, entry);
         }
-        if (problem.place == ProblemPlace::InEntry) {
-            CountEntry(indexing, {problem.threadId, problem.windowKnown, problem.window,
-                                  problem.entryLine, problem.entryOffset});
-        } else if (!facts.runs.empty()) {
-            facts.runs.back().lastUnplaced = problem;
-        }
-        CountProblem(facts, problem);
+        return;
     }
+    if (problem.place == ProblemPlace::InEntry) {
+        CountEntry(indexing, {problem.threadId, problem.windowKnown, problem.window,
+                              problem.entryLine, problem.entryOffset});
+    } else if (!facts.runs.empty()) {
+        facts.runs.back().lastUnplaced = problem;
+    }
+    CountProblem(facts, problem);
+}
+
+ReportFacts FinishIndexing(Indexing &indexing, const ReadingEnd &end) {
+    ReportFacts &facts = indexing.facts;
     if (facts.entries == 0 && facts.problemCount == 0) {
         ReadProblem none = {
             1, "no report entries", ProblemPlace::OutsideEntries, 0, 0, 0, false, 0, false};
         CountProblem(facts, none);
     }
-    if (reader.byteOrderMark) {
+    if (end.byteOrderMark) {
         facts.notes.insert(facts.notes.begin(),
                            {1, "a UTF-8 byte-order mark before the first line, passed over",
                             ProblemPlace::OutsideEntries, 0, 0, 0, false, 0, false});
     }
-    if (reader.blankLinesAtEnd != 0) {
-        facts.notes.push_back({reader.blankLinesAtEnd, "blank lines at the end, passed over",
+    if (end.blankLinesAtEnd != 0) {
+        facts.notes.push_back({end.blankLinesAtEnd, "blank lines at the end, passed over",
                                ProblemPlace::OutsideEntries, 0, 0, 0, false, 0, false});
     }
     // What was read of a report that could not be read through would be
     // taken for all of it.
-    if (reader.window.error != 0) {
+    if (end.error != 0) {
         facts.readable = false;
-        facts.failure = std::string("read error: ") + strerror(reader.window.error);
+        facts.failure = std::string("read error: ") + strerror(end.error);
     }
-    return facts;
+    return std::move(facts);
+}
+
+ReportFacts IndexFromReader(ReportReader &reader, const std::string &path,
+                            const EntryWatcher *watcher) {
+    Indexing indexing;
+    StartIndexing(indexing, path);
+    ReadEntry entry;
+    ReadProblem problem;
+    for (ReadStatus status;
+         (status = ReadNextEntry(reader, EVERY_THREAD, entry, problem)) != ReadStatus::End;) {
+        CountItem(indexing, status, entry, problem, watcher);
+    }
+    return FinishIndexing(indexing, EndOf(reader));
 }
 
 IndexedReport IndexOpenReport(File file, const std::string &path, const EntryWatcher *watcher) {
-    IndexedReport report = {std::move(file), {}};
+    IndexedReport report = {std::move(file), {}, {}};
+    // Entries go to a watcher in order: only a report read for its facts
+    // alone is read in chunks.
+    if (watcher == nullptr && IndexInChunks(report.file.get(), path, INDEX_CHUNK, report.facts)) {
+        return report;
+    }
     ReportReader reader;
     OpenReportFile(reader, report.file.get());
     report.facts = IndexFromReader(reader, path, watcher);

@@ -33,6 +33,7 @@ struct ReportRun {
     uint64_t entries;
     size_t firstThread;
     size_t threads;
+    uint64_t problems; // counted while it was the run read
     // The run's last lines of no known thread (line 0: none): an entry of
     // either thread may be among them, so a thread's count of entries is
     // sure only up to there.
@@ -62,10 +63,18 @@ inline bool IsWellFormed(const ReportFacts &facts) {
 // A thread's number within its run, 1-based.
 size_t ThreadInRun(const ReportFacts &facts, size_t thread);
 
+// A report's whole entries as the index read them, in a scratch file (see
+// entry_spill.h).
+struct EntrySpill {
+    File file; // null when none was asked for, or it could not be written whole
+    uint64_t entries;
+};
+
 // A report opened and indexed; the file stays open for its threads' cursors.
 struct IndexedReport {
     File file;
     ReportFacts facts;
+    EntrySpill spill;
 };
 
 // Is handed each whole entry as indexing reads it, with its thread's index

@@ -1,27 +1,84 @@
 #include "reader/read_window.h"
 #include "files/input_file.h"
 
+#include <algorithm>
 #include <cerrno>
+
+// A stretch holds this many windows, so that one is mapped every few refills.
+static constexpr size_t WINDOWS_A_STRETCH = 8;
+
+// What a mapped window shows before its first refill.
+static const char NO_BYTES[1] = {};
 
 void OpenFileWindow(ReadWindow &window, FILE *file, size_t capacity) {
     window = ReadWindow{};
     window.file = file;
+    window.capacity = capacity;
+    window.lineNumber = 1;
+    // Files that say they are empty may still give bytes (those of /proc),
+    // and some file systems cannot map: those are copied.
+    uint64_t size;
+    uint64_t at;
+    if (MappableFile(file, size, at) && size > 0 &&
+        MapFileStretch(window.stretch.stretch, file, at, capacity * WINDOWS_A_STRETCH)) {
+        window.mapped = true;
+        window.byteOffset = at;
+        window.data = NO_BYTES;
+        return;
+    }
     window.buffer.resize(capacity);
     window.data = window.buffer.data();
-    window.lineNumber = 1;
 }
 
 void OpenTextWindow(ReadWindow &window, const char *text, size_t size) {
     window = ReadWindow{};
     window.data = text;
     window.size = size;
+    window.capacity = size;
     window.atEnd = true;
     window.lineNumber = 1;
+}
+
+// Moves the window to the first unread byte and shows up to `capacity`
+// bytes from there, mapping the next stretch of the file when the one at
+// hand does not hold them. The file's size is asked for only then, so bytes
+// appended while it is read are read, as a copying read would.
+static void RefillMapped(ReadWindow &window) {
+    FileStretch &stretch = window.stretch.stretch;
+    uint64_t start = window.byteOffset + window.position;
+    size_t kept = window.size - window.position;
+    uint64_t end = stretch.offset + stretch.size;
+    bool holds = stretch.bytes != nullptr && start >= stretch.offset && start <= end &&
+                 end - start >= window.capacity;
+    uint64_t fileSize;
+    uint64_t position;
+    if (!holds && MappableFile(window.file, fileSize, position) && start < fileSize &&
+        !MapFileStretch(stretch, window.file, start, window.capacity * WINDOWS_A_STRETCH)) {
+        window.error = errno != 0 ? errno : EIO;
+    }
+    if (FileStretchCut(stretch)) {
+        // Bytes past the cut were read as zeros: nothing read is sure.
+        window.error = EIO;
+    }
+    end = stretch.offset + stretch.size;
+    size_t shown = 0;
+    if (window.error == 0 && stretch.bytes != nullptr && start >= stretch.offset && start < end) {
+        shown = static_cast<size_t>(std::min<uint64_t>(window.capacity, end - start));
+        window.data = stretch.bytes + (start - stretch.offset);
+    }
+    window.byteOffset = start;
+    window.position = 0;
+    window.size = shown;
+    window.atEnd = shown <= kept;
 }
 
 void Refill(ReadWindow &window) {
     if (window.file == nullptr || window.atEnd) {
         window.atEnd = true;
+        return;
+    }
+    if (window.mapped) {
+        RefillMapped(window);
         return;
     }
     size_t kept = window.size - window.position;
@@ -48,6 +105,9 @@ bool SeekWindow(ReadWindow &window, uint64_t offset, uint64_t lineNumber) {
     window.position = 0;
     window.atEnd = false;
     window.byteOffset = offset;
+    if (window.mapped) {
+        return window.error == 0;
+    }
     clearerr(window.file);
     bool moved = SeekInputFile(window.file, offset);
     if (!moved) {
@@ -73,7 +133,7 @@ LineStatus NextLine(ReadWindow &window, std::string_view &line) {
             line = std::string_view(start, left);
             return LineStatus::Unended;
         }
-        if (left == window.buffer.size()) {
+        if (left == window.capacity) {
             // Pass over the rest of an overlong line, window by window.
             uint64_t passed = 0;
             const char *end;

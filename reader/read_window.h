@@ -1,11 +1,16 @@
 // A window of a report's bytes, refilled from its file as reading moves on,
-// so that a report of any size is read in constant memory, line by line.
+// so that a report of any size is read in constant memory, line by line. A
+// regular file is read in place through a mapped stretch; any other input
+// is copied into the buffer. Either way the window holds at most `capacity`
+// bytes from the first unread one, so a line is too long at the same length.
 //
 // Invariants: data[0, size) are the file's bytes from byteOffset on, and
 // data[position] is the next byte to read (position <= size); atEnd when no
 // byte lies beyond size; lineNumber is the number of the line that holds
 // data[position]. A failed read or seek sets error and ends the bytes there.
 #pragma once
+
+#include "files/mapped_file.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -14,8 +19,11 @@
 #include <vector>
 
 struct ReadWindow {
-    FILE *file;               // null for text held in memory; not owned
-    std::vector<char> buffer; // a file's bytes at hand
+    FILE *file; // null for text held in memory; not owned
+    size_t capacity;
+    bool mapped; // the file is read through `stretch`, else into `buffer`
+    MappedStretch stretch;
+    std::vector<char> buffer; // a copied file's bytes at hand
     const char *data;         // the buffer, or the text
     size_t size;
     size_t position;

@@ -4,6 +4,7 @@
 #include "files/input_file.h"
 #include "files/output_file.h"
 #include "files/standard_output.h"
+#include "index/entry_spill.h"
 #include "known/known_check.h"
 #include "known/known_writer.h"
 #include "render/json.h"
@@ -216,10 +217,18 @@ static int Diff(const CommandLine &line) {
     if (!line.known.empty() && !ReadKnownFile(line.known, matching.file, error)) {
         return KnownTrouble(line, error);
     }
-    // The two reports are indexed at once, each on a core of its own.
+    // The two reports are indexed at once, each on a core of its own, their
+    // whole entries kept to be compared without reading the text again.
     IndexedReport reports[2];
-    std::thread indexingB([&] { reports[1] = IndexReport(line.reports[1], true); });
-    reports[0] = IndexReport(line.reports[0], true);
+    auto index = [&](int side) {
+        EntrySpill spill;
+        EntryWatcher watcher = SpillWatcher(spill);
+        reports[side] = IndexReport(line.reports[side], true, &watcher);
+        FinishSpill(spill);
+        reports[side].spill = std::move(spill);
+    };
+    std::thread indexingB(index, 1);
+    index(0);
     indexingB.join();
     for (const auto &[asked, option, path] :
          {std::tuple{line.pageAsked, "--html", line.page},

@@ -4,13 +4,19 @@
 // nothing, two in turn as much either way; read from a file through a small
 // window, with or without passing over other threads, the same results
 // wherever the window ends; indexed, the same facts from a file as from
-// memory, each thread's cursor giving back only its entries, as many as the
-// index counted; and a report compared with itself differs in nothing.
+// memory and read in chunks on two threads, each thread's cursor giving back
+// only its entries, as many as the index counted; a report compared with
+// itself differs in nothing; and a diff reads the same pairs of entries, as
+// JSON says them, whether a side's entries come from the index's spill or
+// from cursors over the text.
 #include "compare/comparer.h"
 #include "compare/diff.h"
+#include "index/chunked_index.h"
 #include "index/cursor_ahead.h"
+#include "index/entry_spill.h"
 #include "index/thread_cursor.h"
 #include "reader/report_reader.h"
+#include "render/json.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -200,6 +206,13 @@ void IndexAndCompare(const std::string &path, const std::string &input) {
     ReportFacts inMemory = IndexFromReader(memory, path);
     IndexedReport reports[2] = {IndexReport(path, true), IndexReport(path, true)};
     Check(FactsText(reports[0].facts) == FactsText(inMemory), "the same facts from a file");
+    for (uint64_t chunk : {uint64_t{64}, input.size() / 3 + 1}) {
+        File file(fopen(path.c_str(), "rb"));
+        ReportFacts chunked;
+        if (IndexInChunks(file.get(), path, chunk, chunked)) {
+            Check(FactsText(chunked) == FactsText(inMemory), "the same facts read in chunks");
+        }
+    }
     for (const ReportThread &thread : inMemory.threads) {
         ThreadCursor cursor;
         OpenThreadCursor(cursor, reports[0].file.get(), thread);
@@ -231,6 +244,53 @@ void IndexAndCompare(const std::string &path, const std::string &input) {
           "the verdict of a report compared with itself");
 }
 
+// diff of two reports as JSON, each side's entries read from its spill or
+// by cursors over its text.
+std::string DiffJson(const std::string (&paths)[2], const bool (&spill)[2], bool strict) {
+    IndexedReport reports[2];
+    for (int s = 0; s < 2; s++) {
+        EntrySpill spilled;
+        EntryWatcher watcher = SpillWatcher(spilled);
+        reports[s] = IndexReport(paths[s], true, spill[s] ? &watcher : nullptr);
+        FinishSpill(spilled);
+        Check(!spill[s] || spilled.file != nullptr, "a spill written whole");
+        reports[s].spill = std::move(spilled);
+        if (!spill[s]) {
+            reports[s].spill.file.reset();
+        }
+    }
+    char *text = nullptr;
+    size_t size = 0;
+    FILE *out = open_memstream(&text, &size);
+    JsonDiff json = {StartJson(out), 0};
+    DiffResult result =
+        DiffReports(reports[0], reports[1], {strict, {}, {0, 0}}, {JsonDiffSink(json)});
+    EndJsonDiff(json, result, {}, {});
+    fclose(out);
+    std::string document(text, size);
+    free(text);
+    return document;
+}
+
+// The report against a copy with some of its numbers changed, so that
+// entries pair and differ: the same whichever side is read which way.
+void EveryProducerAlike(const std::string &path, const std::string &input, bool strict) {
+    std::string changed = input;
+    for (size_t i = 1, n = 0; i < changed.size(); i++) {
+        if (changed[i] == '0' && isdigit(static_cast<unsigned char>(changed[i - 1])) && n++ % 2) {
+            changed[i] = '1';
+        }
+    }
+    const std::string paths[2] = {path, path + ".b"};
+    FILE *file = fopen(paths[1].c_str(), "wb");
+    Check(file != nullptr && fwrite(changed.data(), 1, changed.size(), file) == changed.size(),
+          "scratch file written");
+    fclose(file);
+    std::string byCursors = DiffJson(paths, {false, false}, strict);
+    Check(DiffJson(paths, {true, true}, strict) == byCursors, "spilled entries pair as read");
+    Check(DiffJson(paths, {true, false}, strict) == byCursors, "one side spilled pairs as read");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -243,7 +303,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         return 0;
     }
     static const std::string path = [] {
-        atexit([] { remove(("/tmp/reader_fuzzer." + std::to_string(getpid())).c_str()); });
+        atexit([] {
+            remove(("/tmp/reader_fuzzer." + std::to_string(getpid())).c_str());
+            remove(("/tmp/reader_fuzzer." + std::to_string(getpid()) + ".b").c_str());
+        });
         return "/tmp/reader_fuzzer." + std::to_string(getpid());
     }();
     FILE *file = fopen(path.c_str(), "wb");
@@ -251,5 +314,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fclose(file);
     ReadThroughWindow(path, input, transcript);
     IndexAndCompare(path, input);
+    EveryProducerAlike(path, input, size % 2 == 1);
     return 0;
 }
