@@ -138,18 +138,24 @@ void ReadThroughWindow(const std::string &path, const std::string &input,
             return;
         }
     }
+    // A file is read in place; a stream with no file behind it is copied.
+    std::string copy = input;
     for (bool oneThread : {false, true}) {
-        ReportReader memory;
-        ReportReader file;
-        OpenReportText(memory, input.data(), input.size());
-        FILE *stream = fopen(path.c_str(), "rb");
-        Check(stream != nullptr, "scratch file opened");
-        OpenReportFile(file, stream, window);
-        ThreadFilter filter = {oneThread ? ThreadsRead::One : ThreadsRead::Every,
-                               static_cast<uint8_t>(input.back())};
-        std::string expected = oneThread ? Transcript(memory, filter, nullptr) : transcript;
-        Check(Transcript(file, filter, nullptr) == expected, "the same through a window");
-        fclose(stream);
+        for (bool mapped : {true, false}) {
+            ReportReader memory;
+            ReportReader file;
+            OpenReportText(memory, input.data(), input.size());
+            FILE *stream =
+                mapped ? fopen(path.c_str(), "rb") : fmemopen(copy.data(), copy.size(), "rb");
+            Check(stream != nullptr, "scratch file opened");
+            OpenReportFile(file, stream, window);
+            Check(file.window.mapped == mapped, "a file read in place, a stream copied");
+            ThreadFilter filter = {oneThread ? ThreadsRead::One : ThreadsRead::Every,
+                                   static_cast<uint8_t>(input.back())};
+            std::string expected = oneThread ? Transcript(memory, filter, nullptr) : transcript;
+            Check(Transcript(file, filter, nullptr) == expected, "the same through a window");
+            fclose(stream);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "files/input_file.h"
 #include "files/output_file.h"
 #include "files/wide_text.h"
+#include "reader/read_window.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,31 @@ template <typename Child> int InChild(Child child) {
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// A report cut short while it is read in place: what the lost pages held
+// reads as nothing sure, and the read fails instead of the process.
+TEST(Files, ReportCutWhileRead) {
+    fs::path path = NewFolder("cut") / "report.txt";
+    std::string lines;
+    for (int i = 0; i < 100000; i++) {
+        lines += "line\n";
+    }
+    std::ofstream(path, std::ios::binary) << lines;
+    EXPECT_EQ(InChild([&] {
+                  FILE *file = fopen(path.c_str(), "rb");
+                  ReadWindow window;
+                  OpenFileWindow(window, file, 4096);
+                  std::string_view line;
+                  if (!window.mapped || NextLine(window, line) != LineStatus::Line ||
+                      truncate(path.c_str(), 4096) != 0) {
+                      return 2;
+                  }
+                  while (NextLine(window, line) != LineStatus::End) {
+                  }
+                  return window.error == EIO ? 0 : 1;
+              }),
+              0);
 }
 
 // Pipes, FIFOs and standard input are read in the report tool's transcript;
