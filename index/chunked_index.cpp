@@ -15,6 +15,9 @@ constexpr size_t SEPARATOR_LENGTH = sizeof REPORT_SEPARATOR - 1;
 // Chunks read and not yet counted, at most: what memory holds of entries.
 constexpr uint64_t CHUNKS_AHEAD = 4;
 constexpr size_t SCAN_STRETCH = 1 << 20;
+// Whole entries a chunk keeps for a watcher, at most: a chunk of more (of
+// entries with few lines) is read again in order.
+constexpr size_t ENTRIES_KEPT = 1024;
 
 // Where the first separator line at or after `from` (> 0) starts, NONE when
 // there is none. Missing one is harmless: the chunk before it runs on.
@@ -64,12 +67,14 @@ struct Chunk {
     bool regular = false; // whole entries only, from start to end
     uint64_t lines = 0;
     std::vector<EntryPlace> entries = {}; // their lines counted from 1 at start
+    std::vector<ReadEntry> whole = {};    // the same, kept for a watcher
 };
 
 struct Chunking {
     FILE *file = nullptr;
     uint64_t chunkSize = 0;
     uint64_t chunks = 0;
+    bool keepEntries = false;
     std::mutex lock;
     std::condition_variable changed;
     uint64_t claimed = 0; // chunks taken by a reading thread
@@ -85,8 +90,9 @@ uint64_t ChunkStart(const Chunking &chunking, uint64_t k) {
 }
 
 // Reads a chunk's entries as long as they are whole and regular.
-void ReadChunk(FILE *file, Chunk &chunk) {
+void ReadChunk(FILE *file, bool keepEntries, Chunk &chunk) {
     chunk.entries.clear();
+    chunk.whole.clear();
     chunk.regular = true;
     chunk.lines = 0;
     if (chunk.start >= chunk.end) {
@@ -106,6 +112,13 @@ void ReadChunk(FILE *file, Chunk &chunk) {
            (status = ReadNextEntry(reader, EVERY_THREAD, entry, problem)) == ReadStatus::Entry) {
         chunk.entries.push_back({entry.header[THREAD_ID_FIELD], entry.windowKnown,
                                  entry.header[WindowField(0, 0)], entry.line, entry.offset});
+        if (keepEntries) {
+            if (chunk.whole.size() == ENTRIES_KEPT) {
+                chunk.regular = false;
+                return;
+            }
+            chunk.whole.push_back(entry);
+        }
     }
     bool ended = status == ReadStatus::End ? chunk.end == NONE : NextItemAt(reader) == chunk.end;
     chunk.regular = status != ReadStatus::Problem && ended && !reader.byteOrderMark &&
@@ -131,7 +144,7 @@ void ReadChunks(Chunking &chunking) {
         Chunk &chunk = chunking.slots[k % CHUNKS_AHEAD];
         chunk.start = ChunkStart(chunking, k);
         chunk.end = ChunkStart(chunking, k + 1);
-        ReadChunk(chunking.file, chunk);
+        ReadChunk(chunking.file, chunking.keepEntries, chunk);
         {
             std::lock_guard<std::mutex> held(chunking.lock);
             chunk.done = true;
@@ -142,8 +155,8 @@ void ReadChunks(Chunking &chunking) {
 
 // Counts a chunk that is not regular by reading it again in order, its
 // first line's number now known; false when reading ends there.
-bool CountChunkInOrder(Indexing &indexing, FILE *file, const Chunk &chunk, uint64_t &lines,
-                       ReadingEnd &end) {
+bool CountChunkInOrder(Indexing &indexing, FILE *file, const Chunk &chunk,
+                       const EntryWatcher *watcher, uint64_t &lines, ReadingEnd &end) {
     ReportReader reader;
     OpenReportFile(reader, file);
     ReadEntry entry;
@@ -152,7 +165,7 @@ bool CountChunkInOrder(Indexing &indexing, FILE *file, const Chunk &chunk, uint6
     if (SeekReport(reader, chunk.start, lines + 1)) {
         while (NextItemAt(reader) < chunk.end &&
                (status = ReadNextEntry(reader, EVERY_THREAD, entry, problem)) != ReadStatus::End) {
-            CountItem(indexing, status, entry, problem, nullptr);
+            CountItem(indexing, status, entry, problem, watcher);
         }
     }
     end.byteOrderMark = end.byteOrderMark || reader.byteOrderMark;
@@ -164,13 +177,23 @@ bool CountChunkInOrder(Indexing &indexing, FILE *file, const Chunk &chunk, uint6
     return status != ReadStatus::End && end.error == 0 && !reader.window.endless;
 }
 
-bool CountChunk(Indexing &indexing, FILE *file, Chunk &chunk, uint64_t &lines, ReadingEnd &end) {
+bool CountChunk(Indexing &indexing, FILE *file, Chunk &chunk, const EntryWatcher *watcher,
+                uint64_t &lines, ReadingEnd &end) {
     if (!chunk.regular) {
-        return CountChunkInOrder(indexing, file, chunk, lines, end);
+        return CountChunkInOrder(indexing, file, chunk, watcher, lines, end);
     }
-    for (EntryPlace &place : chunk.entries) {
+    for (size_t e = 0; e < chunk.entries.size(); e++) {
+        EntryPlace &place = chunk.entries[e];
         place.line += lines;
-        CountEntry(indexing, place);
+        size_t thread = CountEntry(indexing, place);
+        if (watcher != nullptr) {
+            ReadEntry &entry = chunk.whole[e];
+            entry.line += lines;
+            for (ReadBlock &block : entry.blocks) {
+                block.line += lines;
+            }
+            watcher->seen(watcher->state, indexing.facts, thread, entry);
+        }
     }
     lines += chunk.lines;
     return true;
@@ -178,7 +201,8 @@ bool CountChunk(Indexing &indexing, FILE *file, Chunk &chunk, uint64_t &lines, R
 
 } // namespace
 
-bool IndexInChunks(FILE *file, const std::string &path, uint64_t chunkSize, ReportFacts &facts) {
+bool IndexInChunks(FILE *file, const std::string &path, uint64_t chunkSize,
+                   const EntryWatcher *watcher, ReportFacts &facts) {
     uint64_t size;
     uint64_t position;
     if (chunkSize == 0 || !MappableFile(file, size, position) || size / chunkSize < 2 ||
@@ -189,6 +213,7 @@ bool IndexInChunks(FILE *file, const std::string &path, uint64_t chunkSize, Repo
     chunking.file = file;
     chunking.chunkSize = chunkSize;
     chunking.chunks = (size + chunkSize - 1) / chunkSize;
+    chunking.keepEntries = watcher != nullptr;
     std::thread readers[2];
     for (std::thread &reader : readers) {
         reader = std::thread(ReadChunks, std::ref(chunking));
@@ -203,7 +228,7 @@ bool IndexInChunks(FILE *file, const std::string &path, uint64_t chunkSize, Repo
             std::unique_lock<std::mutex> held(chunking.lock);
             chunking.changed.wait(held, [&] { return chunk.done; });
         }
-        bool more = CountChunk(indexing, file, chunk, lines, end);
+        bool more = CountChunk(indexing, file, chunk, watcher, lines, end);
         {
             std::lock_guard<std::mutex> held(chunking.lock);
             chunk.done = false;

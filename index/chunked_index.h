@@ -1,17 +1,19 @@
 // A large report indexed on two cores: its bytes cut into chunks at
 // separator lines, each chunk read by whichever of two threads is free, and
-// the entries counted in the report's order, so that the facts are those of
-// one pass. A chunk with anything but whole entries (a problem, a note, the
-// end of reading) is read again in order, its line numbers then known.
+// the entries counted (and handed to a watcher) in the report's order, so
+// that the facts are those of one pass. A chunk with anything but whole
+// entries (a problem, a note, the end of reading) is read again in order,
+// its line numbers then known.
 #pragma once
 
 #include "index/report_index.h"
 
 // Chunks this large, and only reports of at least two.
-inline constexpr uint64_t INDEX_CHUNK = uint64_t{8} << 20;
+inline constexpr uint64_t INDEX_CHUNK = uint64_t{4} << 20;
 
 // Indexes the file, a regular file open at its start, in chunks of
 // chunkSize bytes (the tests give small ones); false, with nothing done,
 // when it cannot be read so (a pipe, a file that cannot be mapped, too
 // small), and the caller reads it in one pass.
-bool IndexInChunks(FILE *file, const std::string &path, uint64_t chunkSize, ReportFacts &facts);
+bool IndexInChunks(FILE *file, const std::string &path, uint64_t chunkSize,
+                   const EntryWatcher *watcher, ReportFacts &facts);

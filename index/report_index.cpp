@@ -165,9 +165,7 @@ ReportFacts IndexFromReader(ReportReader &reader, const std::string &path,
 
 IndexedReport IndexOpenReport(File file, const std::string &path, const EntryWatcher *watcher) {
     IndexedReport report = {std::move(file), {}, {}};
-    // Entries go to a watcher in order: only a report read for its facts
-    // alone is read in chunks.
-    if (watcher == nullptr && IndexInChunks(report.file.get(), path, INDEX_CHUNK, report.facts)) {
+    if (IndexInChunks(report.file.get(), path, INDEX_CHUNK, watcher, report.facts)) {
         return report;
     }
     ReportReader reader;

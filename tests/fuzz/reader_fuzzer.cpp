@@ -201,6 +201,23 @@ template <typename Next> std::string CursorText(Next next) {
     return text;
 }
 
+// An entry as a watcher is handed it, as text.
+void WatchEntry(void *state, const ReportFacts &, size_t thread, const ReadEntry &entry) {
+    std::string &seen = *static_cast<std::string *>(state);
+    seen += std::to_string(thread) + " " + std::to_string(entry.line) + " " +
+            std::to_string(entry.offset);
+    for (uint32_t value : entry.header) {
+        seen += " " + std::to_string(value);
+    }
+    for (const ReadBlock &block : entry.blocks) {
+        seen += block.present ? " | " + std::to_string(block.line) + " " + block.faceName : " |";
+        for (int m = 0; block.present && m < BLOCK_MEMBER_COUNT; m++) {
+            seen += " " + std::to_string(block.values[m]);
+        }
+    }
+    seen += "\n";
+}
+
 // Indexed from a file, the report gives the facts it gives from memory;
 // each thread's cursor gives only that thread's entries, never more than the
 // index counted, and never fails on a file that did not change; read ahead
@@ -209,14 +226,19 @@ template <typename Next> std::string CursorText(Next next) {
 void IndexAndCompare(const std::string &path, const std::string &input) {
     ReportReader memory;
     OpenReportText(memory, input.data(), input.size());
-    ReportFacts inMemory = IndexFromReader(memory, path);
+    std::string seen;
+    EntryWatcher watcher = {WatchEntry, &seen};
+    ReportFacts inMemory = IndexFromReader(memory, path, &watcher);
     IndexedReport reports[2] = {IndexReport(path, true), IndexReport(path, true)};
     Check(FactsText(reports[0].facts) == FactsText(inMemory), "the same facts from a file");
     for (uint64_t chunk : {uint64_t{64}, input.size() / 3 + 1}) {
         File file(fopen(path.c_str(), "rb"));
         ReportFacts chunked;
-        if (IndexInChunks(file.get(), path, chunk, chunked)) {
+        std::string seenInChunks;
+        EntryWatcher inChunks = {WatchEntry, &seenInChunks};
+        if (IndexInChunks(file.get(), path, chunk, chunk == 64 ? &inChunks : nullptr, chunked)) {
             Check(FactsText(chunked) == FactsText(inMemory), "the same facts read in chunks");
+            Check(chunk != 64 || seenInChunks == seen, "the same entries watched in chunks");
         }
     }
     for (const ReportThread &thread : inMemory.threads) {
