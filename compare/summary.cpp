@@ -95,7 +95,7 @@ static void SummarizeEntry(void *state, const ReportFacts &facts, size_t thread,
 SummaryResult SummarizeReport(const std::string &path) {
     SummaryResult result = {};
     EntryWatcher watcher = {SummarizeEntry, &result};
-    result.report = IndexReport(path, false, &watcher).facts;
+    result.report = IndexReport(path, ReadFor::Facts, &watcher).facts;
     // What was read of a report that could not be read through is not shown.
     result.threads.resize(result.report.readable ? result.report.threads.size() : 0);
     return result;

@@ -13,8 +13,8 @@ namespace {
 constexpr uint64_t NONE = UINT64_MAX;
 constexpr size_t SEPARATOR_LENGTH = sizeof REPORT_SEPARATOR - 1;
 // Chunks read and not yet counted, at most: what memory holds of entries.
-constexpr uint64_t CHUNKS_AHEAD = 4;
-constexpr size_t SCAN_STRETCH = 1 << 20;
+constexpr uint64_t CHUNKS_AHEAD = 3;
+constexpr size_t SCAN_STRETCH = 1 << 16;
 // Whole entries a chunk keeps for a watcher, at most: a chunk of more (of
 // entries with few lines) is read again in order.
 constexpr size_t ENTRIES_KEPT = 1024;

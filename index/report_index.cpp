@@ -163,9 +163,11 @@ ReportFacts IndexFromReader(ReportReader &reader, const std::string &path,
     return FinishIndexing(indexing, EndOf(reader));
 }
 
-IndexedReport IndexOpenReport(File file, const std::string &path, const EntryWatcher *watcher) {
+IndexedReport IndexOpenReport(File file, const std::string &path, ReadFor use,
+                              const EntryWatcher *watcher) {
     IndexedReport report = {std::move(file), {}, {}};
-    if (IndexInChunks(report.file.get(), path, INDEX_CHUNK, watcher, report.facts)) {
+    if (use == ReadFor::Facts &&
+        IndexInChunks(report.file.get(), path, INDEX_CHUNK, watcher, report.facts)) {
         return report;
     }
     ReportReader reader;
@@ -174,14 +176,14 @@ IndexedReport IndexOpenReport(File file, const std::string &path, const EntryWat
     return report;
 }
 
-IndexedReport IndexReport(const std::string &path, bool mustSeek, const EntryWatcher *watcher) {
+IndexedReport IndexReport(const std::string &path, ReadFor use, const EntryWatcher *watcher) {
     std::string error;
-    File file(OpenInputFile(path, mustSeek, error));
+    File file(OpenInputFile(path, use == ReadFor::Diff, error));
     if (file == nullptr) {
         IndexedReport report = {};
         report.facts.path = path;
         report.facts.failure = error;
         return report;
     }
-    return IndexOpenReport(std::move(file), path, watcher);
+    return IndexOpenReport(std::move(file), path, use, watcher);
 }

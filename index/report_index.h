@@ -85,16 +85,21 @@ struct EntryWatcher {
     void *state;
 };
 
-// Opens a report (a path, or "-" for standard input) and indexes it. With
-// mustSeek (diff: the threads are read again), input that cannot seek is
-// first copied to a temporary file. facts.readable is false, with the
-// reason, when it cannot be opened or read through.
-IndexedReport IndexReport(const std::string &path, bool mustSeek,
+// What a report is read for: its facts (check, summary), read on both
+// cores when it is large; or diff, beside the other report, each on a core
+// of its own, its threads read again, so that input that cannot seek is
+// first copied to a temporary file.
+enum class ReadFor { Facts, Diff };
+
+// Opens a report (a path, or "-" for standard input) and indexes it.
+// facts.readable is false, with the reason, when it cannot be opened or
+// read through.
+IndexedReport IndexReport(const std::string &path, ReadFor use,
                           const EntryWatcher *watcher = nullptr);
 
-// Indexes a report open at its start, which must seek (the tests' way in,
-// on a stream over text held in memory).
-IndexedReport IndexOpenReport(File file, const std::string &path,
+// Indexes a report open at its start, which must seek for diff (the tests'
+// way in, on a stream over text held in memory).
+IndexedReport IndexOpenReport(File file, const std::string &path, ReadFor use,
                               const EntryWatcher *watcher = nullptr);
 
 // Indexes a report read through `reader` from its start (the tests' and the

@@ -16,11 +16,12 @@ void OpenFileWindow(ReadWindow &window, FILE *file, size_t capacity) {
     window.capacity = capacity;
     window.lineNumber = 1;
     // Files that say they are empty may still give bytes (those of /proc),
-    // and some file systems cannot map: those are copied.
+    // and some file systems cannot map: those are copied. One byte is mapped
+    // to know, the first stretch where reading starts.
     uint64_t size;
     uint64_t at;
     if (MappableFile(file, size, at) && size > 0 &&
-        MapFileStretch(window.stretch.stretch, file, at, capacity * WINDOWS_A_STRETCH)) {
+        MapFileStretch(window.stretch.stretch, file, at, 1)) {
         window.mapped = true;
         window.byteOffset = at;
         window.data = NO_BYTES;

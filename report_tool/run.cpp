@@ -144,7 +144,7 @@ static int UsageError(const CommandLine &line) {
 static int Check(const CommandLine &line) {
     std::vector<ReportFacts> reports;
     for (const std::string &path : line.reports) {
-        reports.push_back(IndexReport(path, false).facts);
+        reports.push_back(IndexReport(path, ReadFor::Facts).facts);
     }
     (line.json ? WriteCheckJson : WriteCheckText)(stdout, reports);
     int status = 0;
@@ -223,7 +223,7 @@ static int Diff(const CommandLine &line) {
     auto index = [&](int side) {
         EntrySpill spill;
         EntryWatcher watcher = SpillWatcher(spill);
-        reports[side] = IndexReport(line.reports[side], true, &watcher);
+        reports[side] = IndexReport(line.reports[side], ReadFor::Diff, &watcher);
         FinishSpill(spill);
         reports[side].spill = std::move(spill);
     };

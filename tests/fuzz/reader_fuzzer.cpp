@@ -229,7 +229,7 @@ void IndexAndCompare(const std::string &path, const std::string &input) {
     std::string seen;
     EntryWatcher watcher = {WatchEntry, &seen};
     ReportFacts inMemory = IndexFromReader(memory, path, &watcher);
-    IndexedReport reports[2] = {IndexReport(path, true), IndexReport(path, true)};
+    IndexedReport reports[2] = {IndexReport(path, ReadFor::Diff), IndexReport(path, ReadFor::Diff)};
     Check(FactsText(reports[0].facts) == FactsText(inMemory), "the same facts from a file");
     for (uint64_t chunk : {uint64_t{64}, input.size() / 3 + 1}) {
         File file(fopen(path.c_str(), "rb"));
@@ -279,7 +279,7 @@ std::string DiffJson(const std::string (&paths)[2], const bool (&spill)[2], bool
     for (int s = 0; s < 2; s++) {
         EntrySpill spilled;
         EntryWatcher watcher = SpillWatcher(spilled);
-        reports[s] = IndexReport(paths[s], true, spill[s] ? &watcher : nullptr);
+        reports[s] = IndexReport(paths[s], ReadFor::Diff, spill[s] ? &watcher : nullptr);
         FinishSpill(spilled);
         Check(!spill[s] || spilled.file != nullptr, "a spill written whole");
         reports[s].spill = std::move(spilled);

@@ -93,7 +93,7 @@ std::list<std::string> texts;
 IndexedReport Indexed(const std::string &text, const char *path) {
     texts.push_back(text);
     FILE *stream = fmemopen(texts.back().data(), texts.back().size(), "rb");
-    return IndexOpenReport(File(stream), path);
+    return IndexOpenReport(File(stream), path, ReadFor::Diff);
 }
 
 DiffResult Diff(const std::string &a, const std::string &b, DiffOptions options = {},
@@ -151,7 +151,7 @@ TEST(Diff, Verdicts) {
         EXPECT_EQ(result.differenceCount, c.differences) << c.what;
     }
     IndexedReport a = Indexed(base, "A");
-    IndexedReport missing = IndexReport("no/such/report.txt", false);
+    IndexedReport missing = IndexReport("no/such/report.txt", ReadFor::Facts);
     EXPECT_EQ(DiffReports(a, missing, {}, {}).verdict, DiffVerdict::Trouble);
 }
 
