@@ -19,45 +19,52 @@ static_assert(std::is_trivially_copyable_v<SpilledEntry>);
 
 constexpr size_t SPILL_BUFFER = 1 << 18;
 
-void Spill(void *state, const ReportFacts &, size_t thread, const ReadEntry &entry) {
+void LetGo(EntrySpill &spill) {
+    for (File &file : spill.files) {
+        file.reset();
+    }
+}
+
+void Spill(void *state, const ReportFacts &facts, size_t thread, const ReadEntry &entry) {
     EntrySpill &spill = *static_cast<EntrySpill *>(state);
-    if (spill.file == nullptr) {
-        return;
-    }
+    File &file = spill.files[ThreadInRun(facts, thread) - 1];
     SpilledEntry record = {thread, entry};
-    if (fwrite(&record, sizeof record, 1, spill.file.get()) != 1) {
-        spill.file.reset();
-        return;
+    if (spill.files[0] != nullptr && fwrite(&record, sizeof record, 1, file.get()) != 1) {
+        LetGo(spill);
     }
-    spill.entries++;
 }
 
 } // namespace
 
 EntryWatcher SpillWatcher(EntrySpill &spill) {
     std::string error;
-    spill.file.reset(OpenTemporaryFile(error));
-    spill.entries = 0;
-    if (spill.file != nullptr) {
-        setvbuf(spill.file.get(), nullptr, _IOFBF, SPILL_BUFFER);
+    for (File &file : spill.files) {
+        file.reset(OpenTemporaryFile(error));
+        if (file == nullptr) {
+            LetGo(spill);
+            break;
+        }
+        setvbuf(file.get(), nullptr, _IOFBF, SPILL_BUFFER);
     }
     return {Spill, &spill};
 }
 
 void FinishSpill(EntrySpill &spill) {
-    if (spill.file != nullptr && fflush(spill.file.get()) != 0) {
-        spill.file.reset();
+    for (File &file : spill.files) {
+        if (file != nullptr && fflush(file.get()) != 0) {
+            LetGo(spill);
+        }
     }
 }
 
 bool CanReadSpilled(const EntrySpill &spill, const ReportFacts &facts, size_t run) {
-    return spill.file != nullptr && facts.readable && run < facts.runs.size() &&
+    return spill.files[0] != nullptr && facts.readable && run < facts.runs.size() &&
            facts.runs[run].problems == 0;
 }
 
 void OpenSpillCursor(SpillCursor &cursor, const EntrySpill &spill, const ReportFacts &facts,
                      size_t thread) {
-    cursor.file = spill.file.get();
+    cursor.file = spill.files[ThreadInRun(facts, thread) - 1].get();
     cursor.thread = thread;
     cursor.left = facts.threads[thread].entries;
     cursor.failed = !SeekInputFile(cursor.file, 0);

@@ -63,11 +63,11 @@ inline bool IsWellFormed(const ReportFacts &facts) {
 // A thread's number within its run, 1-based.
 size_t ThreadInRun(const ReportFacts &facts, size_t thread);
 
-// A report's whole entries as the index read them, in a scratch file (see
+// A report's whole entries as the index read them, in two scratch files:
+// those of the first threads of runs and those of the second (see
 // entry_spill.h).
 struct EntrySpill {
-    File file; // null when none was asked for, or it could not be written whole
-    uint64_t entries;
+    File files[2]; // null when none was asked for, or they could not be written whole
 };
 
 // A report opened and indexed; the file stays open for its threads' cursors.

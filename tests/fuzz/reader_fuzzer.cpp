@@ -281,10 +281,9 @@ std::string DiffJson(const std::string (&paths)[2], const bool (&spill)[2], bool
         EntryWatcher watcher = SpillWatcher(spilled);
         reports[s] = IndexReport(paths[s], ReadFor::Diff, spill[s] ? &watcher : nullptr);
         FinishSpill(spilled);
-        Check(!spill[s] || spilled.file != nullptr, "a spill written whole");
-        reports[s].spill = std::move(spilled);
-        if (!spill[s]) {
-            reports[s].spill.file.reset();
+        Check(!spill[s] || spilled.files[0] != nullptr, "a spill written whole");
+        if (spill[s]) {
+            reports[s].spill = std::move(spilled);
         }
     }
     char *text = nullptr;
