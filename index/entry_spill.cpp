@@ -9,13 +9,9 @@
 
 namespace {
 
-// An entry as the spill holds it: its bytes as they are in memory, read
-// back by this same process.
-struct SpilledEntry {
-    uint64_t thread;
-    ReadEntry entry;
-};
-static_assert(std::is_trivially_copyable_v<SpilledEntry>);
+// An entry as the spill holds it: its thread's index, then its bytes as they
+// are in memory, read back by this same process.
+static_assert(std::is_trivially_copyable_v<ReadEntry>);
 
 constexpr size_t SPILL_BUFFER = 1 << 18;
 
@@ -28,8 +24,9 @@ void LetGo(EntrySpill &spill) {
 void Spill(void *state, const ReportFacts &facts, size_t thread, const ReadEntry &entry) {
     EntrySpill &spill = *static_cast<EntrySpill *>(state);
     File &file = spill.files[ThreadInRun(facts, thread) - 1];
-    SpilledEntry record = {thread, entry};
-    if (spill.files[0] != nullptr && fwrite(&record, sizeof record, 1, file.get()) != 1) {
+    uint64_t index = thread;
+    if (spill.files[0] != nullptr && (fwrite(&index, sizeof index, 1, file.get()) != 1 ||
+                                      fwrite(&entry, sizeof entry, 1, file.get()) != 1)) {
         LetGo(spill);
     }
 }
@@ -80,15 +77,16 @@ static CursorStatus Failed(SpillCursor &cursor, ReadProblem &problem) {
 }
 
 CursorStatus NextSpilledEntry(SpillCursor &cursor, ReadEntry &entry, ReadProblem &problem) {
-    SpilledEntry record;
+    uint64_t thread;
     while (cursor.left > 0 && !cursor.failed) {
-        if (fread(&record, sizeof record, 1, cursor.file) != 1) {
+        // Read in place: an entry of another run's thread is read over.
+        if (fread(&thread, sizeof thread, 1, cursor.file) != 1 ||
+            fread(&entry, sizeof entry, 1, cursor.file) != 1) {
             cursor.error = ferror(cursor.file) ? errno : 0;
             return Failed(cursor, problem);
         }
-        if (record.thread == cursor.thread) {
+        if (thread == cursor.thread) {
             cursor.left--;
-            entry = record.entry;
             return CursorStatus::Entry;
         }
     }
