@@ -66,32 +66,26 @@ void MakeBadInputs() {
     size_t entry2 = LineStart(base, 359);
     // Values at the edges of what each kind takes, one entry each: a line of
     // the first entry replaced.
-    const std::pair<int, std::string> edges[] = {
-        {8, "pic1->ptStatusWndPos.x: -2147483648"},
-        {8, "pic1->ptStatusWndPos.x: 2147483647"},
-        {8, "pic1->ptStatusWndPos.x: -2147483649"},
-        {8, "pic1->ptStatusWndPos.x: 2147483648"},
-        {8, "pic1->ptStatusWndPos.x: -0"},
-        {8, "pic1->ptStatusWndPos.x: 07"},
-        {8, "pic1->ptStatusWndPos.x: "},
-        {8, "pic1->ptStatusWndPos.x: +1"},
-        {22, "pic1->lfFont.W.lfCharSet: 255"},
-        {22, "pic1->lfFont.W.lfCharSet: 256"},
-        {22, "pic1->lfFont.W.lfCharSet: -1"},
-        {12, "pic1->fdwConversion: 0xFFFFFFFF"},
-        {12, "pic1->fdwConversion: 0x0000000"},
-        {12, "pic1->fdwConversion: 0x000000001"},
-        {12, "pic1->fdwConversion: 0X00000000"},
-        {6, "pic1->hWnd: FFFFFFFF"},
-        {6, "pic1->hWnd: 0000000G"},
-        {27, "pic1->lfFont.W.lfFaceName: " + std::string(64, '\x82')},
-        {27, "pic1->lfFont.W.lfFaceName: " + std::string(65, 'W')},
-        {3, "hwnd:0001005E, hIMC1:00010058, dwAP1:0x7FFF0000, dwAV1:0x7E8A0000 "},
+    const struct {
+        int line;
+        std::string label;
+        std::vector<std::string> values;
+    } edges[] = {
+        {8,
+         "pic1->ptStatusWndPos.x: ",
+         {"-2147483648", "2147483647", "-2147483649", "2147483648", "-0", "07", "", "+1"}},
+        {22, "pic1->lfFont.W.lfCharSet: ", {"255", "256", "-1"}},
+        {12, "pic1->fdwConversion: ", {"0xFFFFFFFF", "0x0000000", "0x000000001", "0X00000000"}},
+        {6, "pic1->hWnd: ", {"FFFFFFFF", "0000000G"}},
+        {27, "pic1->lfFont.W.lfFaceName: ", {std::string(64, '\x82'), std::string(65, 'W')}},
+        {3, "hwnd:0001005E, hIMC1:00010058, dwAP1:0x7FFF0000, dwAV1:0x7E8A0000 ", {""}},
     };
     std::string first = base.substr(0, entry2);
     std::string values;
-    for (const auto &[line, text] : edges) {
-        values += WithLine(first, line, text);
+    for (const auto &edge : edges) {
+        for (const std::string &value : edge.values) {
+            values += WithLine(first, edge.line, edge.label + value);
+        }
     }
     const std::pair<const char *, std::string> made[] = {
         {"empty.txt", ""},
