@@ -58,11 +58,6 @@ void MakeBadInputs() {
     for (unsigned seed = 1; garbage.size() < 4096; seed = seed * 1103515245 + 12345) {
         garbage += static_cast<char>(seed >> 16);
     }
-    // Entries across the reader's window, threads first seen beyond it.
-    std::string late = ReadFile("other-handles.txt");
-    std::string longA = Repeated(base, 11) + late;
-    std::string longB = Repeated(ReadFile("base-lf.txt"), 11) +
-                        late.replace(late.rfind("pic3->fOpen: 0"), 14, "pic3->fOpen: 1");
     size_t entry2 = LineStart(base, 359);
     // Values at the edges of what each kind takes, one entry each: a line of
     // the first entry replaced.
@@ -98,8 +93,6 @@ void MakeBadInputs() {
                               "\r\n" + base.substr(LineStart(base, 371))},
         {"cut-at-line-end.txt", base.substr(0, LineStart(base, 601))},
         {"lower-case.txt", base.substr(0, 97) + "0001005e" + base.substr(105)},
-        {"long-a.txt", longA},
-        {"long-b.txt", longB},
         {"values.txt", values},
         // A face name that every output must quote or escape.
         {"odd-face.txt", WithLine(base, 27, "pic1->lfFont.W.lfFaceName: A\"B\\C<&>\x82\xA0")},
