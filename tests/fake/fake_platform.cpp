@@ -32,10 +32,7 @@ static void Log(const std::string &call) {
 }
 
 static void Log(const char *name, const void *handle, const std::string &more = "") {
-    std::string call = name;
-    call += '(';
-    call += Hex(handle);
-    Log(call + more + ")");
+    Log(name + ("(" + Hex(handle)) + more + ")");
 }
 
 void FakeReset() {

@@ -67,7 +67,6 @@ TEST(CommandLine, OptionsAndErrors) {
         {{"check"}, "error: check takes one report or more, got 0"},
         {{"summary", "a", "b"}, "error: summary takes 1 report, got 2"},
         {{"diff", "a"}, "error: diff takes 2 reports, got 1"},
-        {{"diff", "-", "-"}, "error: standard input (-) can be read only once"},
         {{"--strict", "check", "a"}, withDiff},
         {{"--runs", "1", "summary", "a"}, withDiff},
         {{"diff", "a", "b", "--runs"}, "error: --runs needs A[,B], e.g. 2 or 1,3"},

@@ -24,7 +24,6 @@ TEST(FlagNames, NamesValuesAndChanges) {
         uint32_t a, b;
         const char *names, *change;
     } rows[] = {
-        {"fdwConversion", 0x1, 0, "ALPHANUMERIC", "-NATIVE"},
         {"fdwConversion", 0x11, 0x00100012, "KATAKANA ROMAN 0x00100000",
          "-NATIVE +KATAKANA +0x00100000"},
         {"fdwConversion", 0xFFFFFFFF, 0xFFFFFFFF,

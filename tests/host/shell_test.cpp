@@ -27,7 +27,6 @@ TEST(Shell, OnlyCommandOneCaptures) {
         {1, 1},          // a click of the button, or the command posted at creation
         {0x00050001, 2}, // the notification code is not looked at
         {0x03000002, 2}, // the edit's text changed
-        {0x04000002, 2}, // the edit about to show its text
         {0, 2},
     };
     for (const auto &[wParam, entries] : commands) {
