@@ -4,7 +4,6 @@
 #include "compare/comparer.h"
 #include "compare/diff.h"
 #include "fake_platform.h"
-#include "render/page_sample.h"
 #include "report/report.h"
 
 #include <gtest/gtest.h>
@@ -352,24 +351,6 @@ TEST(Diff, SinksGetEveryPair) {
     EXPECT_EQ(seen.ends, (std::vector<size_t>{1, 2}));
     EXPECT_EQ(seen.differences, result.differenceCount);
     EXPECT_EQ(result.differenceCount, 1u) << "the count of entries";
-}
-
-// The page's sample shares its pairs that differ out among the rows.
-TEST(PageSample, SharedAmongRows) {
-    const uint64_t entries = 400;
-    std::string a = RunText(0x1000, entries, [](uint32_t, uint32_t) { return 0u; });
-    std::string b = RunText(0x1000, entries, [](uint32_t, uint32_t e) { return e; });
-    PageSample sample = {};
-    Diff(a, b, {}, {PageSampleSink(sample)});
-    size_t perRow[2] = {0, 0};
-    for (const PagePair &pair : sample.pairs) {
-        perRow[pair.row - 1]++;
-        EXPECT_FALSE(pair.facts.empty());
-    }
-    // Row 1's first pair that differs is among the first pairs.
-    EXPECT_EQ(perRow[0] + perRow[1], PAGE_PAIRS_WHOLE + 1 + PAGE_DIFFERING_MAX);
-    EXPECT_GE(perRow[1], PAGE_DIFFERING_MAX / 2) << "the second row gets its share";
-    EXPECT_EQ(sample.leftOut[0], 2 * entries - sample.pairs.size());
 }
 
 } // namespace
