@@ -42,14 +42,6 @@ std::string WithLine(const std::string &text, int line, const std::string &repla
     return text.substr(0, start) + replacement + text.substr(text.find('\n', start) - 1);
 }
 
-std::string Repeated(const std::string &text, int times) {
-    std::string repeated;
-    while (times-- > 0) {
-        repeated += text;
-    }
-    return repeated;
-}
-
 // Inputs no tool writes: each a defect of its own, or a size the reader
 // must pass through in constant memory.
 void MakeBadInputs() {
@@ -75,6 +67,10 @@ void MakeBadInputs() {
         {27, "pic1->lfFont.W.lfFaceName: ", {std::string(64, '\x82'), std::string(65, 'W')}},
         {3, "hwnd:0001005E, hIMC1:00010058, dwAP1:0x7FFF0000, dwAV1:0x7E8A0000 ", {""}},
     };
+    std::string separators;
+    for (int n = 0; n < 103; n++) {
+        separators += std::string(69, '-') + "\r\n";
+    }
     std::string first = base.substr(0, entry2);
     std::string values;
     for (const auto &edge : edges) {
@@ -88,7 +84,7 @@ void MakeBadInputs() {
         {"nul.txt", base.substr(0, entry2) + std::string(65536, '\0')},
         {"junk.txt", base.substr(0, entry2) + "junk\r\n" + base.substr(entry2)},
         {"hyphens.txt", std::string(3 << 20, '-')},
-        {"separators.txt", Repeated(std::string(69, '-') + "\r\n", 103)},
+        {"separators.txt", separators},
         {"long-line.txt", base.substr(0, LineStart(base, 370)) + std::string(1 << 20, '7') +
                               "\r\n" + base.substr(LineStart(base, 371))},
         {"cut-at-line-end.txt", base.substr(0, LineStart(base, 601))},
