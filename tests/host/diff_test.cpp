@@ -61,13 +61,12 @@ std::string EntryText(const Made &made) {
 // A run of two threads (ids 0x24 and 0x28), `entries` entries each in turn,
 // conversion(thread, entry) giving each one's mode.
 template <typename Conversion>
-std::string RunText(uint32_t windowBase, uint64_t entries, Conversion conversion,
-                    uint32_t samples = 0x7FF00000) {
+std::string RunText(uint32_t windowBase, uint64_t entries, Conversion conversion) {
     std::string text;
     for (uint32_t e = 1; e <= entries; e++) {
         for (uint32_t t = 0; t < 2; t++) {
             text += EntryText({0x24 + 4 * t, windowBase + 0x100 * t, windowBase + 0x100 * t + 0x50,
-                               conversion(t + 1, e), samples + e});
+                               conversion(t + 1, e), 0x7FF00000 + e});
         }
     }
     return text;
@@ -212,33 +211,6 @@ TEST(Diff, Runs) {
     }
 }
 
-// Runs told apart by their threads and windows, and a note where the report
-// cannot tell where one starts.
-TEST(Index, RunsAndNotes) {
-    const std::string run = PlainRun(0x1000, 2);
-    // The second run's second thread has the id and window of the first
-    // run's last entry, which may then be the second run's.
-    std::string unclear =
-        run + EntryText({0x30, 0x2000, 0x2050, 9, 1}) + EntryText({0x28, 0x1100, 0x1150, 9, 1});
-    const struct {
-        std::string text;
-        size_t runs;
-        size_t notes;
-    } cases[] = {
-        {run, 1, 0},
-        {run + run, 1, 0}, // the same threads and windows again: one run
-        {run + PlainRun(0x5000, 2), 2, 0},
-        {unclear, 2, 1},
-        {"\xEF\xBB\xBF" + run + "\r\n\r\n", 1, 2},
-    };
-    for (const auto &c : cases) {
-        ReportFacts facts = Indexed(c.text, "A").facts;
-        EXPECT_EQ(facts.runs.size(), c.runs) << c.text.size();
-        EXPECT_EQ(facts.notes.size(), c.notes) << c.text.size();
-        EXPECT_EQ(facts.problemCount, 0u);
-    }
-}
-
 TEST(Diff, Pairing) {
     const std::string a = RunText(0x1000, 2, [](uint32_t t, uint32_t) { return t; });
     // B's threads come in the other order: the first entry is thread 2's.
@@ -287,8 +259,7 @@ TEST(Diff, Naming) {
 }
 
 // Past MAX_GROUPS, differences are counted as ungrouped; past
-// MAX_RANGES_KEPT, a group's ranges as left out. Memory samples under
-// --strict make one group per fact with the range of values.
+// MAX_RANGES_KEPT, a group's ranges as left out.
 TEST(Diff, Groups) {
     const uint64_t entries = MAX_GROUPS + 50;
     std::string a = RunText(0x1000, entries, [](uint32_t, uint32_t) { return 0u; });
@@ -308,49 +279,6 @@ TEST(Diff, Groups) {
     EXPECT_EQ(group.entries[1].first, 3u);
     EXPECT_EQ(group.rangesLeftOut, group.count - MAX_RANGES_KEPT);
     EXPECT_TRUE(group.first.fact == CONVERSION);
-
-    std::string other = RunText(
-        0x1000, 3, [](uint32_t, uint32_t) { return 9u; }, 0x7FE00000);
-    DiffResult strict = Diff(PlainRun(0x1000, 3), other, {true, {}, {0, 0}});
-    size_t sampleGroups = 0;
-    for (const DifferenceGroup &g : strict.groups.groups) {
-        if (g.sampleRange) {
-            sampleGroups++;
-            EXPECT_EQ(g.count, 3u);
-            EXPECT_EQ(g.lowest[0], 0x7FF00001u);
-            EXPECT_EQ(g.highest[0], 0x7FF00003u);
-            EXPECT_EQ(g.lowest[1], 0x7FE00001u);
-            EXPECT_EQ(g.highest[1], 0x7FE00003u);
-        }
-    }
-    EXPECT_EQ(sampleGroups, 12u) << "6 samples in each of 2 threads";
-    EXPECT_EQ(Diff(PlainRun(0x1000, 3), other).differenceCount, 0u) << "samples only with --strict";
-}
-
-// The pairs each sink is given: every pair in order, then the row's end.
-TEST(Diff, SinksGetEveryPair) {
-    struct Seen {
-        std::vector<std::pair<size_t, uint64_t>> pairs;
-        std::vector<size_t> ends;
-        uint64_t differences;
-    } seen = {};
-    DiffSink sink = {&seen, [](void *, const DiffResult &) {},
-                     [](void *state, const DiffResult &, const EntryPair &pair) {
-                         Seen &s = *static_cast<Seen *>(state);
-                         s.pairs.push_back({pair.row, pair.entry});
-                         s.differences += pair.count;
-                     },
-                     [](void *state, const DiffResult &, size_t row) {
-                         static_cast<Seen *>(state)->ends.push_back(row);
-                     }};
-    std::string b = PlainRun(0x1000, 3) + EntryText({0x28, 0x1100, 0x1150, 9, 1});
-    DiffResult result = Diff(PlainRun(0x1000, 3), b, {}, {sink});
-    const std::vector<std::pair<size_t, uint64_t>> pairs = {{1, 1}, {1, 2}, {1, 3}, {2, 1},
-                                                            {2, 2}, {2, 3}, {2, 4}, {2, 0}};
-    EXPECT_EQ(seen.pairs, pairs);
-    EXPECT_EQ(seen.ends, (std::vector<size_t>{1, 2}));
-    EXPECT_EQ(seen.differences, result.differenceCount);
-    EXPECT_EQ(result.differenceCount, 1u) << "the count of entries";
 }
 
 } // namespace

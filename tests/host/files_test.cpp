@@ -59,15 +59,10 @@ template <typename Child> int InChild(Child child) {
 // reads as nothing sure, and the read fails instead of the process.
 TEST(Files, ReportCutWhileRead) {
     fs::path path = NewFolder("cut") / "report.txt";
-    std::string lines;
-    for (int i = 0; i < 100000; i++) {
-        lines += "line\n";
-    }
-    std::ofstream(path, std::ios::binary) << lines;
+    std::ofstream(path, std::ios::binary) << std::string(1 << 19, '\n');
     EXPECT_EQ(InChild([&] {
-                  FILE *file = fopen(path.c_str(), "rb");
                   ReadWindow window;
-                  OpenFileWindow(window, file, 4096);
+                  OpenFileWindow(window, fopen(path.c_str(), "rb"), 4096);
                   std::string_view line;
                   if (!window.mapped || NextLine(window, line) != LineStatus::Line ||
                       truncate(path.c_str(), 4096) != 0) {

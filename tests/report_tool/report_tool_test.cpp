@@ -1,11 +1,12 @@
 // vantorel-report run as a person or a script runs it, on the fixture
 // reports (tests/data/reports/README.md lists what each holds) and on bad
-// input made here. Every command's exit status, stdout and stderr go into one
-// transcript, compared with tests/data/reports/transcript.txt, which also
-// lists the commands (shell lines: pipes and redirections as a person types
-// them); after a deliberate change, VANTOREL_UPDATE_GOLDEN=1 rewrites that
-// file and the diff shows what changed. Every command is run with --json too,
-// and its output must be one whole JSON document whatever the exit status.
+// input made here. Every command's exit status, stdout and stderr go into the
+// transcript of its case, compared with tests/data/reports/transcripts/
+// CASE.txt, which also lists the commands (shell lines: pipes and
+// redirections as a person types them); after a deliberate change,
+// VANTOREL_UPDATE_GOLDEN=1 rewrites those files and the diff shows what
+// changed. Every command is run with --json too, and its output must be one
+// whole JSON document whatever the exit status.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -121,17 +122,22 @@ int RunLine(std::string command, const std::string &out) {
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
-TEST(ReportTool, Transcript) {
-    // The tool names files as given: the fixtures are copied beside the
-    // inputs made here, into the test's working folder, emptied first.
-    for (const fs::directory_entry &left : fs::directory_iterator(".")) {
-        fs::remove_all(left.path());
-    }
+// One case a command (check, summary, diff, its page, its known
+// differences, the program's own options), each in a working folder of its
+// own: the fixtures copied beside the inputs made here, as the tool names
+// files as given.
+class Transcript : public testing::TestWithParam<const char *> {};
+
+TEST_P(Transcript, OfCommand) {
+    fs::path folder = fs::current_path() / GetParam();
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::current_path(folder);
     fs::copy(REPORTS_DIR, ".", fs::copy_options::overwrite_existing | fs::copy_options::recursive);
     MakeBadInputs();
     // The commands are the golden transcript's own "$ " lines: a new case is
     // a new such line, then an update of the file.
-    std::string golden = std::string(REPORTS_DIR) + "/transcript.txt";
+    std::string golden = std::string(REPORTS_DIR) + "/transcripts/" + GetParam() + ".txt";
     std::vector<std::string> commands;
     std::istringstream lines(ReadFile(golden));
     for (std::string line; std::getline(lines, line);) {
@@ -162,13 +168,21 @@ TEST(ReportTool, Transcript) {
             }
         }
     }
+    fs::current_path(folder.parent_path());
     if (getenv("VANTOREL_UPDATE_GOLDEN") != nullptr) {
         std::ofstream(golden, std::ios::binary) << transcript;
     }
     EXPECT_EQ(transcript, ReadFile(golden));
-    std::string parse = "python3 -c 'import json, sys\nfor path in sys.argv[1:]:\n print(path)\n "
-                        "json.load(open(path))'";
+    std::string parse = "cd " + folder.string() +
+                        " && python3 -c 'import json, sys\nfor path in sys.argv[1:]:\n "
+                        "print(path)\n json.load(open(path))'";
     EXPECT_EQ(system((parse + jsonFiles).c_str()), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(ReportTool, Transcript,
+                         testing::Values("check", "summary", "diff", "page", "known", "program"),
+                         [](const testing::TestParamInfo<const char *> &info) {
+                             return std::string(info.param);
+                         });
 
 } // namespace
