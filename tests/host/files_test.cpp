@@ -73,6 +73,7 @@ TEST(Files, ReportCutWhileRead) {
                   return window.error == EIO ? 0 : 1;
               }),
               0);
+    fs::remove_all(path.parent_path());
 }
 
 // Pipes, FIFOs and standard input are read in the report tool's transcript;
