@@ -15,9 +15,6 @@ constexpr size_t SEPARATOR_LENGTH = sizeof REPORT_SEPARATOR - 1;
 // Chunks read and not yet counted, at most: what memory holds of entries.
 constexpr uint64_t CHUNKS_AHEAD = 3;
 constexpr size_t SCAN_STRETCH = 1 << 16;
-// Whole entries a chunk keeps for a watcher, at most: a chunk of more (of
-// entries with few lines) is read again in order.
-constexpr size_t ENTRIES_KEPT = 1024;
 
 // Where the first separator line at or after `from` (> 0) starts, NONE when
 // there is none. Missing one is harmless: the chunk before it runs on.
@@ -74,7 +71,7 @@ struct Chunking {
     FILE *file = nullptr;
     uint64_t chunkSize = 0;
     uint64_t chunks = 0;
-    bool keepEntries = false;
+    size_t entriesKept = 0; // for a watcher; 0 for none
     std::mutex lock;
     std::condition_variable changed;
     uint64_t claimed = 0; // chunks taken by a reading thread
@@ -90,7 +87,7 @@ uint64_t ChunkStart(const Chunking &chunking, uint64_t k) {
 }
 
 // Reads a chunk's entries as long as they are whole and regular.
-void ReadChunk(FILE *file, bool keepEntries, Chunk &chunk) {
+void ReadChunk(FILE *file, size_t entriesKept, Chunk &chunk) {
     chunk.entries.clear();
     chunk.whole.clear();
     chunk.regular = true;
@@ -112,8 +109,8 @@ void ReadChunk(FILE *file, bool keepEntries, Chunk &chunk) {
            (status = ReadNextEntry(reader, EVERY_THREAD, entry, problem)) == ReadStatus::Entry) {
         chunk.entries.push_back({entry.header[THREAD_ID_FIELD], entry.windowKnown,
                                  entry.header[WindowField(0, 0)], entry.line, entry.offset});
-        if (keepEntries) {
-            if (chunk.whole.size() == ENTRIES_KEPT) {
+        if (entriesKept > 0) {
+            if (chunk.whole.size() == entriesKept) {
                 chunk.regular = false;
                 return;
             }
@@ -144,7 +141,7 @@ void ReadChunks(Chunking &chunking) {
         Chunk &chunk = chunking.slots[k % CHUNKS_AHEAD];
         chunk.start = ChunkStart(chunking, k);
         chunk.end = ChunkStart(chunking, k + 1);
-        ReadChunk(chunking.file, chunking.keepEntries, chunk);
+        ReadChunk(chunking.file, chunking.entriesKept, chunk);
         {
             std::lock_guard<std::mutex> held(chunking.lock);
             chunk.done = true;
@@ -201,19 +198,19 @@ bool CountChunk(Indexing &indexing, FILE *file, Chunk &chunk, const EntryWatcher
 
 } // namespace
 
-bool IndexInChunks(FILE *file, const std::string &path, uint64_t chunkSize,
+bool IndexInChunks(FILE *file, const std::string &path, ChunkSize chunk,
                    const EntryWatcher *watcher, ReportFacts &facts) {
     uint64_t size;
     uint64_t position;
-    if (chunkSize == 0 || !MappableFile(file, size, position) || size / chunkSize < 2 ||
-        position != 0) {
+    if (chunk.bytes == 0 || chunk.entries == 0 || !MappableFile(file, size, position) ||
+        size / chunk.bytes < 2 || position != 0) {
         return false;
     }
     Chunking chunking;
     chunking.file = file;
-    chunking.chunkSize = chunkSize;
-    chunking.chunks = (size + chunkSize - 1) / chunkSize;
-    chunking.keepEntries = watcher != nullptr;
+    chunking.chunkSize = chunk.bytes;
+    chunking.chunks = (size + chunk.bytes - 1) / chunk.bytes;
+    chunking.entriesKept = watcher != nullptr ? chunk.entries : 0;
     std::thread readers[2];
     for (std::thread &reader : readers) {
         reader = std::thread(ReadChunks, std::ref(chunking));

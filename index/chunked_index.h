@@ -8,12 +8,20 @@
 
 #include "index/report_index.h"
 
-// Chunks this large, and only reports of at least two.
-inline constexpr uint64_t INDEX_CHUNK = uint64_t{4} << 20;
+// How large a chunk is: its bytes (only reports of at least two chunks are
+// read so), and the whole entries it keeps for a watcher at most, as they
+// wait to be handed over in order; a chunk of more (of entries with few
+// lines) is read again in order.
+struct ChunkSize {
+    uint64_t bytes;
+    size_t entries;
+};
 
-// Indexes the file, a regular file open at its start, in chunks of
-// chunkSize bytes (the tests give small ones); false, with nothing done,
-// when it cannot be read so (a pipe, a file that cannot be mapped, too
-// small), and the caller reads it in one pass.
-bool IndexInChunks(FILE *file, const std::string &path, uint64_t chunkSize,
+inline constexpr ChunkSize INDEX_CHUNK = {uint64_t{4} << 20, 1024};
+
+// Indexes the file, a regular file open at its start, in chunks of that size
+// (the tests give small ones); false, with nothing done, when it cannot be
+// read so (a pipe, a file that cannot be mapped, too small), and the caller
+// reads it in one pass.
+bool IndexInChunks(FILE *file, const std::string &path, ChunkSize chunk,
                    const EntryWatcher *watcher, ReportFacts &facts);

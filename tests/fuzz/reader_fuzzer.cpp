@@ -221,14 +221,20 @@ void IndexAndCompare(const std::string &path, const std::string &input) {
     ReportFacts inMemory = IndexFromReader(memory, path, &watcher);
     IndexedReport reports[2] = {IndexReport(path, ReadFor::Diff), IndexReport(path, ReadFor::Diff)};
     Check(FactsText(reports[0].facts) == FactsText(inMemory), "the same facts from a file");
-    for (uint64_t chunk : {uint64_t{64}, input.size() / 3 + 1}) {
+    // Chunks of one entry, halves keeping one whole entry or all of them, and
+    // thirds for no watcher.
+    for (ChunkSize chunk : {ChunkSize{64, 1},
+                            {input.size() / 2, 1},
+                            {input.size() / 2, 1024},
+                            {input.size() / 3 + 1, 0}}) {
         File file(fopen(path.c_str(), "rb"));
         ReportFacts chunked;
         std::string seenInChunks;
         EntryWatcher inChunks = {WatchEntry, &seenInChunks};
-        if (IndexInChunks(file.get(), path, chunk, chunk == 64 ? &inChunks : nullptr, chunked)) {
+        if (IndexInChunks(file.get(), path, {chunk.bytes, std::max<size_t>(chunk.entries, 1)},
+                          chunk.entries > 0 ? &inChunks : nullptr, chunked)) {
             Check(FactsText(chunked) == FactsText(inMemory), "the same facts read in chunks");
-            Check(chunk != 64 || seenInChunks == seen, "the same entries watched in chunks");
+            Check(chunk.entries == 0 || seenInChunks == seen, "the same entries watched in chunks");
         }
     }
     for (const ReportThread &thread : inMemory.threads) {
