@@ -31,12 +31,9 @@ struct Comparing {
 // Two handles stand for the same thing when their names are the same; a
 // handle left unnamed is compared by its value.
 bool SameHandle(const Comparing &comparing, uint32_t a, uint32_t b) {
-    const std::string *nameA = FindHandleName(comparing.namesA, a);
-    const std::string *nameB = FindHandleName(comparing.namesB, b);
-    if (nameA != nullptr && nameB != nullptr) {
-        return *nameA == *nameB;
-    }
-    return nameA == nullptr && nameB == nullptr && a == b;
+    uint64_t nameA = HandleNameKey(comparing.namesA, a);
+    uint64_t nameB = HandleNameKey(comparing.namesB, b);
+    return nameA == nameB && (nameA != 0 || a == b);
 }
 
 void Differ(Comparing &comparing, Fact fact, DifferenceSide a, DifferenceSide b) {

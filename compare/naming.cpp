@@ -3,34 +3,73 @@
 #include <cstdio>
 #include <cstring>
 
-static const char *const WindowRoles[3] = {"window", "button", "edit"};
+// What a name says a handle is: window, button and edit first, in the
+// order of their fields, then a context and any other handle.
+static const char *const Roles[] = {"window", "button", "edit", "C", "H"};
+static constexpr int CONTEXT = 3;
+static constexpr int OTHER = 4;
 
-static void Name(HandleNames &names, uint32_t handle, const std::string &name) {
-    if (handle != 0 && names.names.size() < MAX_HANDLE_NAMES) {
-        names.names.emplace(handle, name);
+static constexpr int SLOT_BITS = 13;
+static_assert(size_t{1} << SLOT_BITS == 2 * MAX_HANDLE_NAMES);
+
+// The slot that holds the handle, or the free one where it would go; the
+// table is never more than half full.
+static size_t SlotOf(const HandleNames &names, uint32_t handle) {
+    size_t mask = names.slots.size() - 1;
+    size_t slot = (handle * 0x9E3779B1u) >> (32 - SLOT_BITS);
+    while (names.slots[slot] != 0 && names.slots[slot] != handle) {
+        slot = (slot + 1) & mask;
     }
+    return slot;
 }
 
-// The thread's prefix and a role or a letter with its number: "T2.C1".
-static std::string ThreadName(size_t thread, const char *role, int number) {
+static bool Named(const HandleNames &names, uint32_t handle) {
+    return !names.slots.empty() && names.slots[SlotOf(names, handle)] == handle;
+}
+
+// A name, and a number that two names of two reports share when they are the
+// same text: comparing handles compares these.
+struct NewName {
+    std::string text;
+    uint64_t key;
+};
+
+static void Name(HandleNames &names, uint32_t handle, const NewName &name) {
+    if (handle == 0 || names.texts.size() >= MAX_HANDLE_NAMES) {
+        return;
+    }
+    if (names.slots.empty()) {
+        names.slots.assign(size_t{1} << SLOT_BITS, 0);
+        names.nameOf.assign(size_t{1} << SLOT_BITS, 0);
+    }
+    size_t slot = SlotOf(names, handle);
+    names.slots[slot] = handle;
+    names.nameOf[slot] = static_cast<uint16_t>(names.texts.size());
+    names.texts.push_back(name.text);
+    names.keys.push_back(name.key);
+}
+
+// The thread's prefix and a role (window, button, edit) or a letter (C, H)
+// with its number: "T2.C1".
+static NewName ThreadName(size_t thread, int role, int number) {
     char text[48];
     if (number > 0) {
-        snprintf(text, sizeof text, "T%zu.%s%d", thread + 1, role, number);
+        snprintf(text, sizeof text, "T%zu.%s%d", thread + 1, Roles[role], number);
     } else {
-        snprintf(text, sizeof text, "T%zu.%s", thread + 1, role);
+        snprintf(text, sizeof text, "T%zu.%s", thread + 1, Roles[role]);
     }
-    return text;
+    return {text, (uint64_t{thread} + 1) << 32 | uint64_t(role) << 24 | uint64_t(number)};
 }
 
 static void NameContext(HandleNames &names, uint32_t handle) {
-    if (handle != 0 && names.names.count(handle) == 0) {
-        Name(names, handle, ThreadName(names.thread, "C", ++names.contexts));
+    if (handle != 0 && !Named(names, handle)) {
+        Name(names, handle, ThreadName(names.thread, CONTEXT, ++names.contexts));
     }
 }
 
 static void NameOther(HandleNames &names, uint32_t handle) {
-    if (handle != 0 && names.names.count(handle) == 0) {
-        Name(names, handle, ThreadName(names.thread, "H", ++names.others));
+    if (handle != 0 && !Named(names, handle)) {
+        Name(names, handle, ThreadName(names.thread, OTHER, ++names.others));
     }
 }
 
@@ -45,13 +84,13 @@ void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry)
     }
     for (int n = 0; n < 3; n++) {
         uint32_t window = entry.header[WindowField(n, 0)];
-        if (window != 0 && names.names.count(window) == 0) {
+        if (window != 0 && !Named(names, window)) {
             // A thread's second window of a role is only another handle.
             if (names.windowNamed[n]) {
                 NameOther(names, window);
             } else {
                 names.windowNamed[n] = true;
-                Name(names, window, ThreadName(thread, WindowRoles[n], 0));
+                Name(names, window, ThreadName(thread, n, 0));
             }
         }
     }
@@ -71,14 +110,24 @@ void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry)
 }
 
 const std::string *FindHandleName(const HandleNames &names, uint32_t handle) {
-    auto found = names.names.find(handle);
-    return found == names.names.end() ? nullptr : &found->second;
+    if (handle == 0 || names.slots.empty()) {
+        return nullptr;
+    }
+    size_t slot = SlotOf(names, handle);
+    return names.slots[slot] == handle ? &names.texts[names.nameOf[slot]] : nullptr;
+}
+
+uint64_t HandleNameKey(const HandleNames &names, uint32_t handle) {
+    if (handle == 0 || names.slots.empty()) {
+        return 0;
+    }
+    size_t slot = SlotOf(names, handle);
+    return names.slots[slot] == handle ? names.keys[names.nameOf[slot]] : 0;
 }
 
 std::string HandleName(const HandleNames &names, uint32_t handle) {
-    auto found = names.names.find(handle);
-    if (found != names.names.end()) {
-        return found->second;
+    if (const std::string *name = FindHandleName(names, handle)) {
+        return *name;
     }
     char text[VALUE_TEXT_SIZE];
     FormatValue(ValueKind::Handle, handle, text);
@@ -112,12 +161,12 @@ std::string SharingText(int sharing) {
     for (int n = 0; n < 3; n++) {
         int partner = Partner(sharing, n);
         if (partner == 0) {
-            without += std::string(without.empty() ? "" : ", ") + WindowRoles[n];
+            without += std::string(without.empty() ? "" : ", ") + Roles[n];
         } else if (partner == n + 1) {
-            text += std::string(text.empty() ? "" : ", ") + WindowRoles[n];
+            text += std::string(text.empty() ? "" : ", ") + Roles[n];
             for (int other = n + 1; other < 3; other++) {
                 if (Partner(sharing, other) == n + 1) {
-                    text += std::string("=") + WindowRoles[other];
+                    text += std::string("=") + Roles[other];
                 }
             }
         }

@@ -12,15 +12,21 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 // Past this many names, handles are shown by value, so that a report made
 // of ever new handles cannot make the table grow without bound.
 inline constexpr size_t MAX_HANDLE_NAMES = 1 << 12;
 
+// Handles are looked up for every handle of every entry compared, so they
+// are kept in an open-addressed table of twice MAX_HANDLE_NAMES slots: a slot
+// holds a handle (0 when free) and its name's index in `texts`.
 struct HandleNames {
-    std::unordered_map<uint32_t, std::string> names;
-    size_t thread; // the thread named last: its counts follow
+    std::vector<uint32_t> slots;
+    std::vector<uint16_t> nameOf;
+    std::vector<std::string> texts;
+    std::vector<uint64_t> keys; // as texts: the same key, the same text
+    size_t thread;              // the thread named last: its counts follow
     int contexts;
     int others;
     bool windowNamed[3]; // its window, button and edit
@@ -32,6 +38,10 @@ void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry)
 
 // The name of a handle, or null when it has none.
 const std::string *FindHandleName(const HandleNames &names, uint32_t handle);
+
+// A number for the name of a handle, the same for the same name in any
+// report; 0 when it has none.
+uint64_t HandleNameKey(const HandleNames &names, uint32_t handle);
 
 // The name of a handle; its value when it was never named.
 std::string HandleName(const HandleNames &names, uint32_t handle);
