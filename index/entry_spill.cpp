@@ -13,7 +13,7 @@ namespace {
 // are in memory, read back by this same process.
 static_assert(std::is_trivially_copyable_v<ReadEntry>);
 
-constexpr size_t SPILL_BUFFER = 1 << 18;
+constexpr size_t SPILL_BUFFER = 1 << 16;
 
 void LetGo(EntrySpill &spill) {
     for (File &file : spill.files) {

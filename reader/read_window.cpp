@@ -5,7 +5,7 @@
 #include <cerrno>
 
 // A stretch holds this many windows, so that one is mapped every few refills.
-static constexpr size_t WINDOWS_A_STRETCH = 8;
+static constexpr size_t WINDOWS_A_STRETCH = 4;
 
 // What a mapped window shows before its first refill.
 static const char NO_BYTES[1] = {};
