@@ -53,6 +53,7 @@ static void RefillMapped(ReadWindow &window) {
                  end - start >= window.capacity;
     uint64_t fileSize;
     uint64_t position;
+    errno = 0;
     if (!holds && MappableFile(window.file, fileSize, position) && start < fileSize &&
         !MapFileStretch(stretch, window.file, start, window.capacity * WINDOWS_A_STRETCH)) {
         window.error = errno != 0 ? errno : EIO;
@@ -63,6 +64,7 @@ static void RefillMapped(ReadWindow &window) {
     }
     end = stretch.offset + stretch.size;
     size_t shown = 0;
+    window.data = NO_BYTES;
     if (window.error == 0 && stretch.bytes != nullptr && start >= stretch.offset && start < end) {
         shown = static_cast<size_t>(std::min<uint64_t>(window.capacity, end - start));
         window.data = stretch.bytes + (start - stretch.offset);

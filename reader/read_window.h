@@ -24,7 +24,7 @@ struct ReadWindow {
     bool mapped; // the file is read through `stretch`, else into `buffer`
     MappedStretch stretch;
     std::vector<char> buffer; // a copied file's bytes at hand
-    const char *data;         // the buffer, or the text
+    const char *data;         // the buffer, the mapped stretch, or the text
     size_t size;
     size_t position;
     bool atEnd;
