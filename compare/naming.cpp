@@ -23,8 +23,17 @@ static size_t SlotOf(const HandleNames &names, uint32_t handle) {
     return slot;
 }
 
+// The index of a handle's name in `texts`, or -1 when it has none.
+static int NameIndex(const HandleNames &names, uint32_t handle) {
+    if (handle == 0 || names.slots.empty()) {
+        return -1;
+    }
+    size_t slot = SlotOf(names, handle);
+    return names.slots[slot] == handle ? names.nameOf[slot] : -1;
+}
+
 static bool Named(const HandleNames &names, uint32_t handle) {
-    return !names.slots.empty() && names.slots[SlotOf(names, handle)] == handle;
+    return NameIndex(names, handle) >= 0;
 }
 
 // A name, and a number that two names of two reports share when they are the
@@ -110,19 +119,13 @@ void NameEntryHandles(HandleNames &names, size_t thread, const ReadEntry &entry)
 }
 
 const std::string *FindHandleName(const HandleNames &names, uint32_t handle) {
-    if (handle == 0 || names.slots.empty()) {
-        return nullptr;
-    }
-    size_t slot = SlotOf(names, handle);
-    return names.slots[slot] == handle ? &names.texts[names.nameOf[slot]] : nullptr;
+    int name = NameIndex(names, handle);
+    return name >= 0 ? &names.texts[static_cast<size_t>(name)] : nullptr;
 }
 
 uint64_t HandleNameKey(const HandleNames &names, uint32_t handle) {
-    if (handle == 0 || names.slots.empty()) {
-        return 0;
-    }
-    size_t slot = SlotOf(names, handle);
-    return names.slots[slot] == handle ? names.keys[names.nameOf[slot]] : 0;
+    int name = NameIndex(names, handle);
+    return name >= 0 ? names.keys[static_cast<size_t>(name)] : 0;
 }
 
 std::string HandleName(const HandleNames &names, uint32_t handle) {

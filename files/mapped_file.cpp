@@ -22,6 +22,7 @@ bool FileStretchCut(const FileStretch &) {
 #else
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -86,15 +87,26 @@ int TakeSlot() {
 
 } // namespace
 
-bool MappableFile(FILE *file, uint64_t &size, uint64_t &position) {
+// The size of a regular file, asked of the system now.
+static bool RegularFileSize(FILE *file, uint64_t &size) {
     struct stat status;
     int descriptor = fileno(file);
-    off_t at;
-    if (descriptor < 0 || fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
-        (at = ftello(file)) < 0) {
+    if (descriptor < 0 || fstat(descriptor, &status) != 0) {
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        errno = ENODEV;
         return false;
     }
     size = static_cast<uint64_t>(status.st_size);
+    return true;
+}
+
+bool MappableFile(FILE *file, uint64_t &size, uint64_t &position) {
+    off_t at;
+    if (!RegularFileSize(file, size) || (at = ftello(file)) < 0) {
+        return false;
+    }
     position = static_cast<uint64_t>(at);
     return true;
 }
@@ -102,14 +114,18 @@ bool MappableFile(FILE *file, uint64_t &size, uint64_t &position) {
 bool MapFileStretch(FileStretch &stretch, FILE *file, uint64_t offset, size_t length) {
     UnmapFileStretch(stretch);
     uint64_t size;
-    uint64_t position;
-    if (!HandleBusErrors() || !MappableFile(file, size, position) || offset >= size) {
+    if (!HandleBusErrors() || !RegularFileSize(file, size)) {
+        return false;
+    }
+    if (offset >= size) {
+        errno = 0;
         return false;
     }
     uint64_t start = offset & ~static_cast<uint64_t>(pageSize - 1);
     size_t mapped = static_cast<size_t>(std::min<uint64_t>(offset - start + length, size - start));
     int slot = TakeSlot();
     if (slot < 0) {
+        errno = EMFILE;
         return false;
     }
     void *bytes = mmap(nullptr, mapped, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fileno(file),

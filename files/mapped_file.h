@@ -28,7 +28,8 @@ inline constexpr FileStretch NO_STRETCH = {nullptr, 0, 0, -1};
 bool MappableFile(FILE *file, uint64_t &size, uint64_t &position);
 
 // Maps `length` bytes of `file` from `offset` on (fewer where the file ends),
-// in place of what `stretch` held; false, with nothing mapped, on failure.
+// in place of what `stretch` held; false, with nothing mapped, when the file
+// has no byte at offset (errno 0) or on failure (errno says why).
 bool MapFileStretch(FileStretch &stretch, FILE *file, uint64_t offset, size_t length);
 
 void UnmapFileStretch(FileStretch &stretch);

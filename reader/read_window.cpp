@@ -51,12 +51,10 @@ static void RefillMapped(ReadWindow &window) {
     uint64_t end = stretch.offset + stretch.size;
     bool holds = stretch.bytes != nullptr && start >= stretch.offset && start <= end &&
                  end - start >= window.capacity;
-    uint64_t fileSize;
-    uint64_t position;
-    errno = 0;
-    if (!holds && MappableFile(window.file, fileSize, position) && start < fileSize &&
-        !MapFileStretch(stretch, window.file, start, window.capacity * WINDOWS_A_STRETCH)) {
-        window.error = errno != 0 ? errno : EIO;
+    if (!holds &&
+        !MapFileStretch(stretch, window.file, start, window.capacity * WINDOWS_A_STRETCH) &&
+        errno != 0) {
+        window.error = errno;
     }
     if (FileStretchCut(stretch)) {
         // Bytes past the cut were read as zeros: nothing read is sure.
